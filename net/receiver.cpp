@@ -1,0 +1,165 @@
+#include "receiver.h"
+
+#include "messages.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QUdpSocket>
+#include <QtDebug>
+
+Receiver::Receiver(QObject *parent, const QString &host, int port)
+    : QObject(parent), m_host(host), m_port(port)
+{
+    connectToServer();
+}
+
+void Receiver::connectToServer()
+{
+    m_socket = new QUdpSocket(this);
+    connect(m_socket, &QUdpSocket::connected, this, &Receiver::onSocketConnected);
+    connect(m_socket, &QUdpSocket::disconnected, this, &Receiver::onSocketDisconnected);
+    connect(m_socket, &QUdpSocket::readyRead, this, &Receiver::onSocketReadyRead);
+    m_socket->connectToHost(m_host, static_cast<quint16>(m_port), QIODevice::ReadWrite);
+    m_socket->waitForConnected(ConnectTimeoutMs);
+}
+
+bool Receiver::isConnected() const
+{
+    return m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+bool Receiver::isLoggedIn() const
+{
+    return !m_sessionId.isEmpty();
+}
+
+QVariantList Receiver::mediaLinks() const
+{
+    return m_mediaLinks;
+}
+
+QString Receiver::hashPassword(const QString &password)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(password.toLatin1(), QCryptographicHash::Md5).toHex());
+}
+
+void Receiver::login(const QString &username, const QString &password)
+{
+    if (isLoggedIn())
+        logout();
+    QVariantMap map;
+    map.insert(Messages::Cmd, QString(Messages::Login));
+    map.insert(Messages::Username, username);
+    map.insert(Messages::Password, hashPassword(password));
+    sendMessage(map);
+}
+
+void Receiver::logout()
+{
+    if (!isLoggedIn())
+        return;
+    QVariantMap map;
+    map.insert(Messages::Cmd, QString(Messages::Logout));
+    sendMessage(map);
+}
+
+void Receiver::ping()
+{
+    if (!isLoggedIn())
+        return;
+    QVariantMap map;
+    map.insert(Messages::Cmd, QString(Messages::Ping));
+    sendMessage(map);
+}
+
+void Receiver::noTransfer(const QString &text)
+{
+    if (!isLoggedIn())
+        return;
+    QVariantMap map;
+    map.insert(Messages::Cmd, QString(Messages::NoTransfer));
+    map.insert(Messages::Text, text);
+    sendMessage(map);
+}
+
+void Receiver::test()
+{
+    QVariantMap map;
+    map.insert(Messages::Cmd, QString(Messages::Test));
+    map.insert(Messages::Data, QDateTime::currentDateTime().toString(Qt::TextDate));
+    sendMessage(map);
+}
+
+void Receiver::sendMessage(QVariantMap map)
+{
+    if (!m_sessionId.isEmpty())
+        map.insert(Messages::SessionId, m_sessionId);
+    // QJsonObject keeps its keys sorted, so members go out in ascending order.
+    m_socket->write(QJsonDocument(QJsonObject::fromVariantMap(map)).toJson(QJsonDocument::Compact));
+}
+
+void Receiver::onSocketConnected()
+{
+    emit online();
+}
+
+void Receiver::onSocketDisconnected()
+{
+    emit offline();
+}
+
+void Receiver::onSocketReadyRead()
+{
+    // A closed server port shows up as readyRead with nothing to read and
+    // readDatagram failing, whatever hasPendingDatagrams() claims: stop then.
+    while (m_socket->hasPendingDatagrams()) {
+        const qint64 size = m_socket->pendingDatagramSize();
+        if (size < 0)
+            break;
+        QByteArray datagram(size, Qt::Uninitialized);
+        const qint64 read = m_socket->readDatagram(datagram.data(), datagram.size());
+        if (read < 0)
+            break;
+        datagram.truncate(read);
+        handleDatagram(datagram);
+    }
+}
+
+void Receiver::handleDatagram(const QByteArray &datagram)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(datagram, &error);
+    if (error.error != QJsonParseError::NoError)
+        return;
+    const QVariantMap message =
+        document.isObject() ? document.object().toVariantMap() : QVariantMap();
+    const QString cmd = message.value(Messages::Cmd).toString();
+
+    if (cmd == Messages::LoginAck) {
+        m_sessionId = message.value(Messages::SessionId).toString();
+        m_mediaLinks = message.value(Messages::MediaLinks).toList();
+        if (!m_sessionId.isEmpty())
+            emit loggedIn();
+    } else if (cmd == Messages::LogoutAck || cmd == Messages::ShutdownAck) {
+        m_sessionId.clear();
+        emit loggedOut();
+    } else if (cmd == Messages::PingAck) {
+        emit ackPing();
+    } else if (cmd == Messages::TestAck) {
+        // Through Qt's message system into the log: quoted, one blank after, and
+        // nospace() so QDebug keeps that blank.
+        const QString text =
+            QStringLiteral("\"%1\" ").arg(message.value(Messages::Data).toString());
+        qDebug().noquote().nospace() << text;
+    } else if (cmd == Messages::UpdateStat) {
+        emit updateStat(message.value(Messages::Data).toMap());
+    } else if (cmd == Messages::UpdateLive) {
+        emit updateLive(message.value(Messages::Data).toMap());
+    } else if (cmd == Messages::NoTransferAck) {
+        emit ackNoTransfer();
+    }
+}

@@ -79,7 +79,7 @@ QString Application::escapeLogText(const QString &text)
         default:
             // C0, DEL, C1 and the Unicode line and paragraph separators.
             if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029)
-                escaped += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+                escaped += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
             else
                 escaped += c;
         }

@@ -1,12 +1,23 @@
 #include "application.h"
+#include "mainwindow.h"
 #include "receiver.h"
+#include "signalwatcher.h"
 
 #include <QMessageBox>
+#include <QSessionManager>
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application app(argc, argv);
     qInstallMessageHandler(messageHandler);
+
+    // A terminating signal or the end of the desktop session leaves like "Exit":
+    // the event loop ends and the window, destroyed below, logs out.
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::signalled, &app, [] { QCoreApplication::quit(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [](QSessionManager &) { QCoreApplication::quit(); });
 
     if (!app.receiver()->isConnected()) {
         QMessageBox::critical(nullptr, QCoreApplication::applicationName(),
@@ -16,5 +27,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    MainWindow window;
+    window.setVisible(true);
+    window.setAttribute(Qt::WA_QuitOnClose, true);
     return app.exec();
 }

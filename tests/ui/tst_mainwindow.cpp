@@ -1,0 +1,485 @@
+#include "uitestsupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QWebEngineSettings>
+
+// The window shell, the page bridge, link delegation, dragging and view modes,
+// against the real page in a real web engine and a fake server on 127.0.0.1.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void constructionShowsCompactWindow();
+    void bridgeIsInertBeforeLoad();
+    void bridgeWritesArriveExactly_data();
+    void bridgeWritesArriveExactly();
+    void bridgeElementOperations();
+    void linkClicksArriveAndNeverNavigate_data();
+    void linkClicksArriveAndNeverNavigate();
+    void pageScriptsAndNavigationAreOff();
+    void dragStrip_data();
+    void dragStrip();
+    void dragMovesWindow();
+    void closeHidesAndTrayShows();
+    void viewModes();
+    void switchBeforeLoadKeepsMode();
+    void noHeaderButtonsWhileLoggedOut();
+    void exitSavesCompactGeometryAndLogsOut_data();
+    void exitSavesCompactGeometryAndLogsOut();
+
+private:
+    void logIn(MainWindow &w);
+
+    UiTest::FakeServer *server = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestMainWindow::initTestCase()
+{
+    server = new UiTest::FakeServer;
+    QVERIFY(server->listen(testServerPort()));
+}
+
+void TestMainWindow::init()
+{
+    Application::instance()->settings()->clear();
+    window = std::make_unique<MainWindow>();
+    QVERIFY(UiTest::waitForPage(*window));
+}
+
+void TestMainWindow::cleanup()
+{
+    window.reset();
+    // A logged-in window logs out as it goes; end the session like the server would.
+    if (Application::instance()->receiver()->isLoggedIn()) {
+        server->send(QByteArray(R"({"cmd":"logout_ack"})"));
+        QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
+    }
+    server->drain(100);
+}
+
+void TestMainWindow::logIn(MainWindow &w)
+{
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-1"})"));
+    QTRY_COMPARE(MainWindowTester(w).loginState(), int(MainWindow::LoggedIn));
+    server->drain(100);
+}
+
+void TestMainWindow::constructionShowsCompactWindow()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.size(), QSize(364, 90));
+    QCOMPARE(w.windowFlags() & (Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+             Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!w.windowIcon().isNull());
+    QCOMPARE(w.centralWidget(), t.webView());
+    QCOMPARE(t.webView()->page()->backgroundColor(), QColor(Qt::transparent));
+    QCOMPARE(t.webView()->contextMenuPolicy(), Qt::NoContextMenu);
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QVERIFY(t.trayIcon()->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
+    QVERIFY(!t.pingTimer()->isActive() && !t.loginTimer()->isActive() &&
+            !t.callEndTimer()->isActive());
+    QCOMPARE(t.pingTimer()->interval(), 10000);
+    QVERIFY(!t.pingTimer()->isSingleShot());
+    QCOMPARE(t.loginTimer()->interval(), 5000);
+    QVERIFY(t.loginTimer()->isSingleShot());
+    QCOMPARE(t.callEndTimer()->interval(), 10000);
+    QVERIFY(t.callEndTimer()->isSingleShot());
+    // Nothing is sent by merely starting.
+    QVERIFY(server->drain(200).isEmpty());
+}
+
+void TestMainWindow::bridgeIsInertBeforeLoad()
+{
+    window.reset();
+    MainWindow w;
+    MainWindowTester t(w);
+    QVERIFY(!t.pageLoaded());
+    t.setElementText("#error_text", "early");
+    t.showElement("#error_panel");
+    t.setElementValue("#no_transfer", "early");
+    QStringList read = {"not called"};
+    t.elementValues({"#username", "#password"}, [&](const QStringList &v) { read = v; });
+    QCOMPARE(read, QStringList({"", ""}));
+    QVERIFY(UiTest::waitForPage(w));
+    QCOMPARE(UiTest::text(w, "#error_text"), QString());
+    QVERIFY(!UiTest::isShown(w, "#error_panel"));
+    QCOMPARE(UiTest::value(w, "#no_transfer"), QString());
+}
+
+void TestMainWindow::bridgeWritesArriveExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("asValue"); // carriage returns are dropped from values
+    auto row = [](const char *name, const QString &text, QString asValue = QString()) {
+        QTest::newRow(name) << text << (asValue.isNull() ? text : asValue);
+    };
+    row("plain", "Billing query");
+    row("apostrophe", "Customer's request");
+    row("quotes", R"(say "hi" & 'bye')");
+    row("backslashes", R"(C:\temp\new \' \")");
+    row("trailing backslash", "ends in \\");
+    row("closing script tag", "</script><script>window.pwned=1</script>");
+    row("string breakout", "'); window.pwned=1; ('");
+    row("double breakout", "\"+(window.pwned=1)+\"");
+    row("markup", "<b>bold</b> <img src=x onerror=\"window.pwned=1\">");
+    row("percent markers", "50%2 off %1");
+    row("line separators", QString("a") + QChar(0x2028) + "b" + QChar(0x2029) + "c");
+    row("nul", QString("a") + QChar(0) + "b");
+    row("emoji and umlauts", QString::fromUtf8("K\xc3\xa4the \xf0\x9f\x98\x80"));
+    row("crlf", "one\r\ntwo\rthree\n", "one\ntwothree\n");
+    row("empty", "");
+}
+
+void TestMainWindow::bridgeWritesArriveExactly()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, asValue);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+
+    t.setElementText("#error_text", text);
+    t.setElementValue("#no_transfer", text);
+    t.clearOptions("#reason");
+    t.addOption("#reason", text, text + "|v");
+    QCOMPARE(UiTest::text(w, "#error_text"), text);
+    QCOMPARE(UiTest::value(w, "#no_transfer"), asValue);
+    QCOMPARE(UiTest::evaluate(w, "document.querySelector('#reason').options.length").toInt(), 1);
+    QCOMPARE(
+        UiTest::evaluate(w, "document.querySelector('#reason').options[0].textContent").toString(),
+        asValue);
+    QCOMPARE(UiTest::evaluate(w, "document.querySelector('#reason').options[0].value").toString(),
+             asValue + "|v");
+
+    QStringList read;
+    t.elementValues({"#no_transfer", "#nothing_here"}, [&](const QStringList &v) { read = v; });
+    QTRY_COMPARE(read, QStringList({asValue, ""}));
+
+    // Nothing written was taken for code or markup.
+    QVERIFY(UiTest::evaluate(w, "typeof window.pwned").toString() == "undefined");
+    QCOMPARE(UiTest::evaluate(w, "document.querySelectorAll('script,img,b').length").toInt(), 0);
+}
+
+void TestMainWindow::bridgeElementOperations()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    t.hideElement("#call_score");
+    t.showElement("#call_score");
+    QCOMPARE(UiTest::attribute(w, "#call_score", "style").toString(),
+             QStringLiteral("display: block;"));
+    // The first of duplicate ids is the one meant.
+    t.setElementText("#login_button", "Logging in");
+    QCOMPARE(
+        UiTest::evaluate(w, "document.querySelectorAll('#login_button')[1].textContent").toString(),
+        QStringLiteral("Survey"));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logging in"));
+    // Missing elements are ignored, and later operations still run.
+    t.setElementText("#no_such_id", "x");
+    t.hideElement("#no_such_id");
+    t.addOption("#no_such_id", "x", "y");
+    t.clearOptions("#error_text"); // not a list: the script fails harmlessly
+    t.setElementText("#error_text", "still works");
+    QCOMPARE(UiTest::text(w, "#error_text"), QStringLiteral("still works"));
+}
+
+void TestMainWindow::linkClicksArriveAndNeverNavigate_data()
+{
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<QString>("fragment");
+    QTest::newRow("login") << "#login_button"
+                           << "login";
+    QTest::newRow("add") << "#main_box .no-transfers-form a"
+                         << "add";
+    QTest::newRow("expand") << "#button_expand"
+                            << "expand";
+    QTest::newRow("collapse") << "#button_collapse"
+                              << "collapse";
+    QTest::newRow("media") << "#media_button"
+                           << "media";
+    QTest::newRow("lookup") << "#lookup_button"
+                            << "lookup";
+    QTest::newRow("survey") << "#media_box a[href='#survey']"
+                            << "survey";
+}
+
+void TestMainWindow::linkClicksArriveAndNeverNavigate()
+{
+    QFETCH(QString, selector);
+    QFETCH(QString, fragment);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    // Only the delivery is under test here: keep the commands themselves out.
+    QObject::disconnect(t.webView(), &UWebView::linkClicked, &w, nullptr);
+    QSignalSpy clicks(t.webView(), &UWebView::linkClicked);
+
+    const bool inMediaBox = selector.startsWith("#media_box") || selector == "#lookup_button";
+    t.setViewMode(inMediaBox ? MainWindow::MediaMode : MainWindow::ExpandedMode, false);
+    // Header links show one at a time, as the window shows them.
+    UiTest::evaluate(w,
+                     QStringLiteral("for (const id of ['button_expand','button_collapse'])"
+                                    " document.getElementById(id).style.display="
+                                    "'#'+id==\"%1\"?'block':'none';"
+                                    "document.getElementById('media_button').style.display='block'")
+                         .arg(selector));
+    const QVariantList rect =
+        UiTest::evaluate(w,
+                         QStringLiteral("(function(){var r=document.querySelector(\"%1\")"
+                                        ".getBoundingClientRect();"
+                                        "return [r.left+r.width/2, r.top+r.height/2, r.width];})()")
+                             .arg(selector))
+            .toList();
+    QCOMPARE(rect.size(), 3);
+    QVERIFY(rect.at(2).toDouble() > 0);
+    const QPoint centre(qRound(rect.at(0).toDouble()), qRound(rect.at(1).toDouble()));
+
+    QWidget *proxy = t.webView()->focusProxy();
+    QVERIFY(proxy);
+    QTest::mouseClick(proxy, Qt::LeftButton, {}, centre);
+    QTRY_COMPARE(clicks.size(), 1);
+    QCOMPARE(clicks.first().first().toUrl().fragment(), fragment);
+    QTest::qWait(100);
+    QCOMPARE(t.webView()->page()->url(), QUrl("qrc:/res/index.html"));
+    QCOMPARE(UiTest::evaluate(w, "location.hash").toString(), QString());
+}
+
+void TestMainWindow::pageScriptsAndNavigationAreOff()
+{
+    MainWindow &w = *window;
+    QWebEnginePage *page = MainWindowTester(w).webView()->page();
+    QVERIFY(!page->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
+    // A handler in the page's own markup never runs.
+    UiTest::evaluate(w, "document.body.insertAdjacentHTML('beforeend',"
+                        "'<img src=\"missing.png\" onerror=\"document.title=\\'ran\\'\">')");
+    QTest::qWait(300);
+    QCOMPARE(UiTest::evaluate(w, "document.title").toString(), QStringLiteral("Brellow"));
+    // Nothing replaces the page: not a new URL, not a reload of another.
+    page->load(QUrl::fromLocalFile("/etc/hostname"));
+    QTest::qWait(300);
+    page->setUrl(QUrl("qrc:/res/css/bootstrap.css"));
+    QTest::qWait(300);
+    QCOMPARE(UiTest::evaluate(w, "location.href").toString(),
+             QStringLiteral("qrc:/res/index.html"));
+    QVERIFY(UiTest::evaluate(w, "!!document.getElementById('container')").toBool());
+}
+
+void TestMainWindow::dragStrip_data()
+{
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("drags");
+    QTest::newRow("strip corner") << QPoint(26, 25) << Qt::LeftButton << true;
+    QTest::newRow("strip far corner") << QPoint(308, 0) << Qt::LeftButton << true;
+    QTest::newRow("right button in strip") << QPoint(100, 10) << Qt::RightButton << true;
+    QTest::newRow("left of strip") << QPoint(25, 10) << Qt::LeftButton << false;
+    QTest::newRow("right of strip") << QPoint(309, 10) << Qt::LeftButton << false;
+    QTest::newRow("below strip") << QPoint(100, 26) << Qt::LeftButton << false;
+}
+
+void TestMainWindow::dragStrip()
+{
+    QFETCH(QPoint, press);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, drags);
+    MainWindow &w = *window;
+    QCOMPARE(UWebView::inDragStrip(press), drags);
+
+    UiTest::evaluate(w, "window.seen=[];for (const t of ['mousedown','mouseup'])"
+                        " document.addEventListener(t,function(e){window.seen.push(e.type)},true)");
+    QWidget *proxy = MainWindowTester(w).webView()->focusProxy();
+    const QPoint start = w.pos();
+    const QPoint global = w.mapToGlobal(press);
+    QMouseEvent down(QEvent::MouseButtonPress, press, global, button, button, {});
+    QCoreApplication::sendEvent(proxy, &down);
+    QMouseEvent move(QEvent::MouseMove, press + QPoint(5, 5), global + QPoint(40, 30), button,
+                     button, {});
+    QCoreApplication::sendEvent(proxy, &move);
+    QMouseEvent up(QEvent::MouseButtonRelease, press + QPoint(5, 5), global + QPoint(40, 30),
+                   button, {}, {});
+    QCoreApplication::sendEvent(proxy, &up);
+
+    QCOMPARE(w.pos(), drags ? start + QPoint(40, 30) : start);
+    // The press that starts a drag never reaches the page; the release always does.
+    const QStringList expected =
+        drags ? QStringList{"mouseup"} : QStringList{"mousedown", "mouseup"};
+    QTRY_COMPARE(UiTest::evaluate(w, "window.seen").toStringList(), expected);
+}
+
+void TestMainWindow::dragMovesWindow()
+{
+    MainWindow &w = *window;
+    QWidget *proxy = MainWindowTester(w).webView()->focusProxy();
+    QMouseEvent down(QEvent::MouseButtonPress, QPoint(100, 10), w.mapToGlobal(QPoint(100, 10)),
+                     Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(proxy, &down);
+    QMouseEvent move(QEvent::MouseMove, QPoint(1, 1), QPoint(600, 400), Qt::LeftButton,
+                     Qt::LeftButton, {});
+    QCoreApplication::sendEvent(proxy, &move);
+    QCOMPARE(w.pos(), QPoint(500, 390));
+    // No bounds while dragging.
+    QMouseEvent away(QEvent::MouseMove, QPoint(1, 1), QPoint(-50, -20), Qt::LeftButton,
+                     Qt::LeftButton, {});
+    QCoreApplication::sendEvent(proxy, &away);
+    QCOMPARE(w.pos(), QPoint(-150, -30));
+    QMouseEvent up(QEvent::MouseButtonRelease, QPoint(1, 1), QPoint(-50, -20), Qt::LeftButton, {},
+                   {});
+    QCoreApplication::sendEvent(proxy, &up);
+    QMouseEvent after(QEvent::MouseMove, QPoint(1, 1), QPoint(700, 700), Qt::NoButton, Qt::NoButton,
+                      {});
+    QCoreApplication::sendEvent(proxy, &after);
+    QCOMPARE(w.pos(), QPoint(-150, -30));
+}
+
+void TestMainWindow::closeHidesAndTrayShows()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    QVERIFY(!w.close());
+    QVERIFY(!w.isVisible());
+    t.onTrayIconClick(QSystemTrayIcon::Trigger);
+    t.onTrayIconClick(QSystemTrayIcon::Context);
+    t.onTrayIconClick(QSystemTrayIcon::MiddleClick);
+    QVERIFY(!w.isVisible());
+    t.onTrayIconClick(QSystemTrayIcon::DoubleClick);
+    QVERIFY(w.isVisible());
+
+    QMenu *menu = t.trayIcon()->contextMenu();
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Exit"));
+}
+
+void TestMainWindow::viewModes()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logIn(w);
+    w.move(100, 150);
+
+    struct Step
+    {
+        int mode;
+        int height;
+        bool collapsed, mainBox, mediaBox, expandButton, collapseButton;
+        const char *mediaText;
+    };
+    const Step steps[] = {
+        {MainWindow::ExpandedMode, 268, false, true, false, false, true, "Email"},
+        {MainWindow::MediaMode, 268, false, false, true, false, true, "Main"},
+        {MainWindow::CompactMode, 90, true, true, false, true, false, "Email"},
+        {MainWindow::MediaMode, 268, false, false, true, false, true, "Main"},
+        {MainWindow::ExpandedMode, 268, false, true, false, false, true, "Email"},
+    };
+    for (const Step &s : steps) {
+        t.setViewMode(s.mode, false);
+        QCOMPARE(t.viewMode(), s.mode);
+        QCOMPARE(w.size(), QSize(364, s.height));
+        QCOMPARE(w.pos(), QPoint(100, 150)); // the top stays in mid-screen
+        QCOMPARE(UiTest::hasClass(w, "#container", "container-collapsed"), s.collapsed);
+        QCOMPARE(UiTest::isShown(w, "#main_box"), s.mainBox);
+        QCOMPARE(UiTest::isShown(w, "#media_box"), s.mediaBox);
+        QCOMPARE(UiTest::isShown(w, "#button_expand"), s.expandButton);
+        QCOMPARE(UiTest::isShown(w, "#button_collapse"), s.collapseButton);
+        QCOMPARE(UiTest::text(w, "#media_button"), QString::fromLatin1(s.mediaText));
+    }
+
+    // A switch to the current mode returns early: nothing moves or reappears.
+    w.setVisible(false);
+    w.move(10, 20);
+    t.setViewMode(MainWindow::ExpandedMode, false);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(w.pos(), QPoint(10, 20));
+    // Any other switch shows the window again.
+    t.setViewMode(MainWindow::CompactMode, false);
+    QVERIFY(w.isVisible());
+    t.setViewMode(MainWindow::CompactMode, false);
+    QCOMPARE(w.size(), QSize(364, 90));
+}
+
+void TestMainWindow::switchBeforeLoadKeepsMode()
+{
+    window.reset();
+    MainWindow w;
+    MainWindowTester t(w);
+    t.setViewMode(MainWindow::ExpandedMode, false);
+    QCOMPARE(w.size(), QSize(364, 268));
+    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QVERIFY(UiTest::waitForPage(w));
+    // The page is compact and the window is not: the next switch is not skipped.
+    t.setViewMode(MainWindow::ExpandedMode, false);
+    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QVERIFY(!UiTest::hasClass(w, "#container", "container-collapsed"));
+}
+
+void TestMainWindow::noHeaderButtonsWhileLoggedOut()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    for (int mode : {MainWindow::ExpandedMode, MainWindow::MediaMode, MainWindow::CompactMode,
+                     MainWindow::ExpandedMode}) {
+        t.setViewMode(mode, false);
+        QVERIFY(!UiTest::isShown(w, "#button_expand"));
+        QVERIFY(!UiTest::isShown(w, "#button_collapse"));
+        QVERIFY(!UiTest::isShown(w, "#media_button"));
+    }
+}
+
+void TestMainWindow::exitSavesCompactGeometryAndLogsOut_data()
+{
+    QTest::addColumn<bool>("loggedIn");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("logged out, compact") << false << int(MainWindow::CompactMode);
+    QTest::newRow("logged in, expanded") << true << int(MainWindow::ExpandedMode);
+    QTest::newRow("logged in, media") << true << int(MainWindow::MediaMode);
+}
+
+void TestMainWindow::exitSavesCompactGeometryAndLogsOut()
+{
+    QFETCH(bool, loggedIn);
+    QFETCH(int, mode);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    if (loggedIn)
+        logIn(w);
+    w.move(321, 234);
+    t.setViewMode(mode, false);
+
+    // "Exit" ends the event loop; the window then goes the way main lets it go.
+    QMenu *menu = t.trayIcon()->contextMenu();
+    QTimer::singleShot(0, menu->actions().first(), &QAction::trigger);
+    QTimer safetyNet;
+    safetyNet.setSingleShot(true);
+    connect(&safetyNet, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    safetyNet.start(10000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    safetyNet.stop();
+    window.reset();
+
+    const QList<QJsonObject> sent = server->drain();
+    QCOMPARE(sent.size(), loggedIn ? 1 : 0);
+    if (loggedIn) {
+        QCOMPARE(sent.first().value("cmd").toString(), QStringLiteral("logout"));
+        QCOMPARE(sent.first().value("session_id").toString(), QStringLiteral("s-1"));
+    }
+    QVERIFY(Application::instance()->settings()->contains("mainWindowGeometry"));
+
+    // The next start comes back compact, where the window was left.
+    MainWindow next;
+    QCOMPARE(next.size(), QSize(364, 90));
+    QCOMPARE(next.pos(), QPoint(321, 234));
+}
+
+BRELLOW_UI_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,258 @@
+#pragma once
+
+// Shared fixtures for the window's tests: a fake statistics server on 127.0.0.1,
+// synchronous reads of the real page, and a reach into the window's private state.
+
+#include "application.h"
+#include "mainwindow.h"
+#include "receiver.h"
+#include "uwebview.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+// Friend of MainWindow: the tests' only way to its private parts.
+class MainWindowTester
+{
+public:
+    explicit MainWindowTester(MainWindow &w) : w(w) {}
+
+    int loginState() const { return w.loginState; }
+    int viewMode() const { return w.viewMode; }
+    bool pageLoaded() const { return w.pageLoaded; }
+    QWebEnginePage *mainFrame() const { return w.mainFrame; }
+    UWebView *webView() const { return w.webView; }
+    QTimer *pingTimer() const { return w.pingTimer; }
+    QTimer *loginTimer() const { return w.loginTimer; }
+    QTimer *callEndTimer() const { return w.callEndTimer; }
+    QSystemTrayIcon *trayIcon() const { return w.trayIcon; }
+
+    void setElementText(const QString &s, const QString &t) { w.setElementText(s, t); }
+    void setElementValue(const QString &s, const QString &v) { w.setElementValue(s, v); }
+    void addOption(const QString &s, const QString &t, const QString &v) { w.addOption(s, t, v); }
+    void clearOptions(const QString &s) { w.clearOptions(s); }
+    void showElement(const QString &s) { w.showElement(s); }
+    void hideElement(const QString &s) { w.hideElement(s); }
+    void elementValues(const QStringList &s, std::function<void(const QStringList &)> done)
+    {
+        w.elementValues(s, std::move(done));
+    }
+    void setViewMode(int mode, bool placeFromSettings) { w.setViewMode(mode, placeFromSettings); }
+    void browserClick(const QString &fragment)
+    {
+        w.browserClick(QUrl(QStringLiteral("qrc:/res/index.html#") + fragment));
+    }
+    void onTrayIconClick(QSystemTrayIcon::ActivationReason r) { w.onTrayIconClick(r); }
+    void onLoginTimeout() { w.onLoginTimeout(); }
+    void onCallEndTimeout() { w.onCallEndTimeout(); }
+    void onUpdateStat(const QVariantMap &d) { w.onUpdateStat(d); }
+    void onUpdateLive(const QVariantMap &d) { w.onUpdateLive(d); }
+    void showMediaError(const QString &t) { w.showMediaError(t); }
+
+private:
+    MainWindow &w;
+};
+
+namespace UiTest {
+
+// Runs a script in the program's own world and waits for its result. Scripts on
+// one page run in call order, so this also waits for every write made before.
+inline QVariant evaluate(QWebEnginePage *page, const QString &script, int timeoutMs = 10000)
+{
+    bool done = false;
+    QVariant result;
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &r) {
+        result = r;
+        done = true;
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < timeoutMs)
+        QTest::qWait(5);
+    if (!done)
+        qWarning("script did not answer: %s", qPrintable(script));
+    return result;
+}
+
+inline QVariant evaluate(MainWindow &w, const QString &script)
+{
+    return evaluate(MainWindowTester(w).webView()->page(), script);
+}
+
+// Waits until the window's page has loaded and its first writes have landed.
+inline bool waitForPage(MainWindow &w, int timeoutMs = 30000)
+{
+    MainWindowTester t(w);
+    QElapsedTimer timer;
+    timer.start();
+    while (!t.pageLoaded() && timer.elapsed() < timeoutMs)
+        QTest::qWait(10);
+    if (!t.pageLoaded())
+        return false;
+    evaluate(w, QStringLiteral("0"));
+    return true;
+}
+
+// Page state as the agent sees it.
+inline QString display(MainWindow &w, const QString &selector)
+{
+    return evaluate(w, QStringLiteral("getComputedStyle(document.querySelector('%1')).display")
+                           .arg(selector))
+        .toString();
+}
+inline bool isShown(MainWindow &w, const QString &selector)
+{
+    return display(w, selector) != QLatin1String("none");
+}
+inline QString text(MainWindow &w, const QString &selector)
+{
+    return evaluate(w, QStringLiteral("document.querySelector('%1').textContent").arg(selector))
+        .toString();
+}
+inline QString value(MainWindow &w, const QString &selector)
+{
+    return evaluate(w, QStringLiteral("document.querySelector('%1').value").arg(selector))
+        .toString();
+}
+inline QVariant attribute(MainWindow &w, const QString &selector, const QString &name)
+{
+    return evaluate(
+        w, QStringLiteral("document.querySelector('%1').getAttribute('%2')").arg(selector, name));
+}
+inline bool hasClass(MainWindow &w, const QString &selector, const QString &name)
+{
+    return evaluate(w, QStringLiteral("document.querySelector('%1').classList.contains('%2')")
+                           .arg(selector, name))
+        .toBool();
+}
+
+// A stand-in statistics server on 127.0.0.1.
+class FakeServer
+{
+public:
+    // Picks a free port before the Application exists (it connects at construction).
+    static quint16 freePort()
+    {
+        QUdpSocket probe;
+        probe.bind(QHostAddress::LocalHost, 0);
+        return probe.localPort();
+    }
+
+    bool listen(quint16 port) { return socket.bind(QHostAddress::LocalHost, port); }
+
+    // The next datagram from the program, as an object; empty when none came.
+    QJsonObject next(int timeoutMs = 3000)
+    {
+        const QByteArray raw = nextRaw(timeoutMs);
+        return raw.isNull() ? QJsonObject() : QJsonDocument::fromJson(raw).object();
+    }
+    QByteArray nextRaw(int timeoutMs = 3000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!socket.hasPendingDatagrams() && timer.elapsed() < timeoutMs)
+            QTest::qWait(5);
+        if (!socket.hasPendingDatagrams())
+            return {};
+        QByteArray data(socket.pendingDatagramSize(), Qt::Uninitialized);
+        data.truncate(socket.readDatagram(data.data(), data.size(), &client, &clientPort));
+        return data;
+    }
+    // Everything the program sends within quietMs of the last datagram.
+    QList<QJsonObject> drain(int quietMs = 300)
+    {
+        QList<QJsonObject> all;
+        for (QByteArray d = nextRaw(quietMs); !d.isNull(); d = nextRaw(quietMs))
+            all << QJsonDocument::fromJson(d).object();
+        return all;
+    }
+    // Sends to the program; its address is learnt from the receiver's socket.
+    void send(const QByteArray &datagram)
+    {
+        if (clientPort == 0)
+            learnClient();
+        socket.writeDatagram(datagram, client, clientPort);
+    }
+    void send(const QJsonObject &message)
+    {
+        send(QJsonDocument(message).toJson(QJsonDocument::Compact));
+    }
+
+    QUdpSocket socket;
+    QHostAddress client;
+    quint16 clientPort = 0;
+
+private:
+    void learnClient()
+    {
+        auto *receiverSocket = Application::instance()->receiver()->findChild<QUdpSocket *>();
+        client = receiverSocket->localAddress();
+        clientPort = receiverSocket->localPort();
+    }
+};
+
+// Closes the next message box that opens and reports what it showed.
+struct BoxSeen
+{
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool seen = false;
+};
+
+inline void closeNextMessageBox(BoxSeen *seen, int timeoutMs = 15000)
+{
+    auto *poll = new QTimer(qApp);
+    auto *elapsed = new QElapsedTimer;
+    elapsed->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (!box || !box->isVisible())
+                continue;
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            seen->buttons = box->standardButtons();
+            seen->icon = box->icon();
+            seen->seen = true;
+            box->done(0);
+            break;
+        }
+        if (seen->seen || elapsed->elapsed() > timeoutMs) {
+            poll->stop();
+            poll->deleteLater();
+            delete elapsed;
+        }
+    });
+    poll->start(20);
+}
+
+} // namespace UiTest
+
+// main() for window tests: one Application for the whole run, connected to a
+// fake server whose port is chosen before the Application exists.
+#define BRELLOW_UI_TEST_MAIN(TestClass)                                                            \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
+        const quint16 port = UiTest::FakeServer::freePort();                                       \
+        qputenv("BRELLOW_TEST_SERVER_PORT", QByteArray::number(port));                             \
+        Application app(argc, argv, QStringLiteral("127.0.0.1"), port);                            \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
+inline quint16 testServerPort()
+{
+    return quint16(qEnvironmentVariableIntValue("BRELLOW_TEST_SERVER_PORT"));
+}

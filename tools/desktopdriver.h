@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QStringList>
+
+// Drives the real programs on an X display the way an agent would: real
+// processes, real pointer clicks and key presses (xdotool), real screenshots.
+// Used by the end-to-end tests and the headless demo.
+namespace DesktopDriver {
+
+// A process whose standard output is kept line by line.
+class LoggedProcess : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LoggedProcess(QObject *parent = nullptr);
+    ~LoggedProcess() override;
+
+    QProcess &process() { return m_process; }
+    const QStringList &lines() const { return m_lines; }
+
+    // Waits for a line matching pattern at or after line `from`; its index, or -1.
+    int waitForLine(const QRegularExpression &pattern, int from = 0, int timeoutMs = 15000);
+    QStringList linesMatching(const QRegularExpression &pattern, int from = 0) const;
+    // Ends the process with SIGTERM and waits for it.
+    bool terminate(int timeoutMs = 10000);
+
+private:
+    void readOutput();
+
+    QProcess m_process;
+    QStringList m_lines;
+    QByteArray m_partial;
+};
+
+// How the page looks in the window.
+enum class Face
+{
+    LoggedOutCompact,
+    LoggedInCompact,
+    LoggedInExpanded
+};
+
+// Where an element of the real compiled-in page lies in the window, measured by
+// laying the page out in this process at the window's size.
+QRect elementRect(const QString &selector, Face face);
+
+QString findWindow(const QString &className, int timeoutMs = 15000);
+QRect windowGeometry(const QString &windowId);
+// Polls until the window has the given size; the geometry then, or a null rect.
+QRect waitForWindowSize(const QString &windowId, const QSize &size, int timeoutMs);
+
+void click(const QPoint &globalPos);
+void type(const QString &text);
+QImage grab(const QRect &globalArea);
+
+} // namespace DesktopDriver

@@ -1,0 +1,6 @@
+#include "linkbridge.h"
+
+void LinkBridge::click(const QString &href)
+{
+    emit clicked(QUrl(href));
+}

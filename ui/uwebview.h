@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPoint>
+#include <QUrl>
+#include <QWebEngineView>
+
+class LinkBridge;
+class QWebEngineProfile;
+
+// The web view of Brellow's frameless window. Dragging the page's header strip
+// moves the whole window; every link click in the page arrives as linkClicked()
+// instead of being followed.
+class UWebView : public QWebEngineView
+{
+    Q_OBJECT
+
+public:
+    explicit UWebView(QWidget *parent = nullptr);
+    ~UWebView() override;
+
+    // The header strip that starts a drag, in view coordinates.
+    static bool inDragStrip(const QPoint &pos);
+
+signals:
+    void linkClicked(const QUrl &url);
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Each returns true when the event is kept from the page.
+    bool mousePress(const QPoint &pos);
+    bool mouseMove(const QPoint &globalPos);
+    bool mouseRelease();
+    void watchChild(QObject *child);
+    void installLinkHook();
+
+    QPoint pressPos;
+    bool dragging = false;
+    QWebEngineProfile *m_profile = nullptr;
+    LinkBridge *m_linkBridge = nullptr;
+};

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QLatin1StringView>
+#include <QVariant>
+#include <QVariantList>
 
 // The datagram protocol's words: one JSON object per datagram, named by "cmd".
 namespace Messages {
@@ -30,5 +32,15 @@ inline constexpr QLatin1StringView Password{"password"};
 inline constexpr QLatin1StringView Text{"text"};
 inline constexpr QLatin1StringView Data{"data"};
 inline constexpr QLatin1StringView MediaLinks{"media_links"};
+
+// A member read as a list: only a JSON array is one. QVariant would otherwise
+// turn a text into the list of its characters.
+inline QVariantList toList(const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type != QMetaType::QVariantList && type != QMetaType::QStringList)
+        return {};
+    return value.toList();
+}
 
 } // namespace Messages

@@ -141,7 +141,7 @@ void Receiver::handleDatagram(const QByteArray &datagram)
 
     if (cmd == Messages::LoginAck) {
         m_sessionId = message.value(Messages::SessionId).toString();
-        m_mediaLinks = message.value(Messages::MediaLinks).toList();
+        m_mediaLinks = Messages::toList(message.value(Messages::MediaLinks));
         if (!m_sessionId.isEmpty())
             emit loggedIn();
     } else if (cmd == Messages::LogoutAck || cmd == Messages::ShutdownAck) {

@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "messages.h"
+
 #include <QTimer>
 
 namespace {
@@ -14,7 +16,7 @@ void MainWindow::onUpdateLive(QVariantMap data)
     // Bars 1..q show the first q answers, the rest are hidden. The page has five
     // bars, so counting past five would change nothing: stop there. A bar whose
     // answer has not arrived yet shows empty.
-    const QVariantList answers = data.value(QStringLiteral("call_answers")).toList();
+    const QVariantList answers = Messages::toList(data.value(QStringLiteral("call_answers")));
     const int question = data.value(QStringLiteral("call_question")).toInt();
     for (int i = 1; i <= BarCount; ++i) {
         const QString bar = QStringLiteral("#call_bar_%1").arg(i);

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "application.h"
+#include "messages.h"
 #include "receiver.h"
 #include "uwebview.h"
 
@@ -36,14 +37,10 @@ void MainWindow::onLoggedIn()
     clearOptions(reason);
     addOption(reason, QStringLiteral("Call Reason..."), QString());
     // An entry needs a value and a text; anything shorter is skipped, since an
-    // option with an empty value could not be told from "Call Reason...". Only
-    // real lists count: QVariant would turn a text into a list of its characters.
+    // option with an empty value could not be told from "Call Reason...".
     const QVariantList links = Application::instance()->receiver()->mediaLinks();
     for (const QVariant &link : links) {
-        const int type = link.typeId();
-        if (type != QMetaType::QVariantList && type != QMetaType::QStringList)
-            continue;
-        const QVariantList entry = link.toList();
+        const QVariantList entry = Messages::toList(link);
         if (entry.size() < 2)
             continue;
         addOption(reason, entry.at(1).toString(), entry.at(0).toString());

@@ -50,20 +50,13 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
-    Application::instance()->settings()->clear();
-    window = std::make_unique<MainWindow>();
+    window = UiTest::openWindow();
     QVERIFY(UiTest::waitForPage(*window));
 }
 
 void TestMainWindow::cleanup()
 {
-    window.reset();
-    // A logged-in window logs out as it goes; end the session like the server would.
-    if (Application::instance()->receiver()->isLoggedIn()) {
-        server->send(QByteArray(R"({"cmd":"logout_ack"})"));
-        QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
-    }
-    server->drain(100);
+    UiTest::closeWindow(window, *server);
 }
 
 void TestMainWindow::logIn(MainWindow &w)

@@ -200,6 +200,24 @@ private:
     }
 };
 
+// A fresh window for each test, over a cleared settings store.
+inline std::unique_ptr<MainWindow> openWindow()
+{
+    Application::instance()->settings()->clear();
+    return std::make_unique<MainWindow>();
+}
+
+// Destroys the window and ends any session it leaves, as the server would.
+inline void closeWindow(std::unique_ptr<MainWindow> &window, FakeServer &server)
+{
+    window.reset();
+    if (Application::instance()->receiver()->isLoggedIn()) {
+        server.send(QByteArray(R"({"cmd":"logout_ack"})"));
+        QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
+    }
+    server.drain(100);
+}
+
 // Closes the next message box that opens and reports what it showed.
 struct BoxSeen
 {

@@ -1,0 +1,524 @@
+#include "uitestsupport.h"
+
+#include <QJsonArray>
+
+// The statistics panel, the live call panel and the forms' timed feedback, fed by
+// real datagrams from a fake server through the real Receiver into the real page.
+class TestPanels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void statUpdate_data();
+    void statUpdate();
+    void liveUpdate_data();
+    void liveUpdate();
+    void outcomeRestartsCallEndTimer();
+    void callEndCollapses();
+    void callEndKeepsMediaMode();
+    void noTransferAck();
+    void surveyResetsFormLater();
+    void twoSurveysBothFire();
+    void mediaErrorShowsBriefly();
+
+private:
+    void logIn();
+    void fillForm();
+
+    UiTest::FakeServer *server = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+namespace {
+
+const char *const FormFields[] = {"#cli", "#email", "#title", "#fname", "#sname"};
+
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+void setValue(MainWindow &w, const QString &selector, const QString &text)
+{
+    UiTest::evaluate(
+        w, QStringLiteral("document.querySelector('%1').value=%2").arg(selector, jsString(text)));
+}
+
+QString placeholder(MainWindow &w)
+{
+    return UiTest::attribute(w, "#no_transfer", "placeholder").toString();
+}
+
+QString selectedReason(MainWindow &w)
+{
+    return UiTest::evaluate(w, "(function(){var s=document.querySelector('#reason');"
+                               "return s.options[s.selectedIndex].text+'|'+s.value})()")
+        .toString();
+}
+
+// The five customer fields and the reason, as "field=value" lines.
+QStringList formState(MainWindow &w)
+{
+    QStringList state;
+    for (const char *field : FormFields)
+        state << QString::fromLatin1(field) + "=" + UiTest::value(w, field);
+    state << "#reason=" + selectedReason(w);
+    return state;
+}
+
+QStringList emptyForm()
+{
+    QStringList state;
+    for (const char *field : FormFields)
+        state << QString::fromLatin1(field) + "=";
+    state << "#reason=Call Reason...|";
+    return state;
+}
+
+} // namespace
+
+void TestPanels::initTestCase()
+{
+    server = new UiTest::FakeServer;
+    QVERIFY(server->listen(testServerPort()));
+}
+
+void TestPanels::init()
+{
+    window = UiTest::openWindow();
+    QVERIFY(UiTest::waitForPage(*window));
+}
+
+void TestPanels::cleanup()
+{
+    UiTest::closeWindow(window, *server);
+}
+
+void TestPanels::logIn()
+{
+    server->send(QByteArray(
+        R"({"cmd":"login_ack","session_id":"s-1","media_links":[["b","Billing"],["s","Sales"]]})"));
+    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggedIn));
+    server->drain(100);
+}
+
+// A customer form as the agent left it, with a reason picked from the list.
+void TestPanels::fillForm()
+{
+    for (const char *field : FormFields)
+        setValue(*window, field, QStringLiteral("old ") + QLatin1String(field + 1));
+    setValue(*window, "#reason", "s");
+    QCOMPARE(selectedReason(*window), QStringLiteral("Sales|s"));
+}
+
+void TestPanels::statUpdate_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("shown"); // surveys, score, position, team surveys
+
+    QTest::newRow("typical")
+        << QByteArray(
+               R"({"user_surveys":12,"average_score":0.5,"team_position":3,"team_surveys":140})")
+        << QStringList{"12", "50%", "3", "140"};
+    QTest::newRow("empty map") << QByteArray("{}") << QStringList{"0", "0%", "0", "0"};
+    QTest::newRow("no data member") << QByteArray() << QStringList{"0", "0%", "0", "0"};
+    QTest::newRow("nulls")
+        << QByteArray(
+               R"({"user_surveys":null,"average_score":null,"team_position":null,"team_surveys":null})")
+        << QStringList{"0", "0%", "0", "0"};
+
+    // The score is narrowed to single precision before it is scaled and rounded
+    // half up, so values on a half per cent can land either side.
+    const struct
+    {
+        const char *name, *score, *percent;
+    } scores[] = {
+        {"0.755", "0.755", "75%"},
+        {"0.745", "0.745", "75%"},
+        {"0.125", "0.125", "13%"},
+        {"-0.015", "-0.015", "-1%"},
+        {"-0.005", "-0.005", "0%"},
+        {"0.005", "0.005", "0%"},
+        {"1", "1", "100%"},
+        {"1.5", "1.5", "150%"},
+        {"0.999", "0.999", "100%"},
+        {"score as text", "\"0.25\"", "25%"},
+        {"score not a number", "\"high\"", "0%"},
+        {"score too large for single precision", "1e300", "0%"},
+        {"score past the integer range", "1e17", "0%"},
+    };
+    for (const auto &s : scores)
+        QTest::newRow(s.name) << QByteArray(R"({"average_score":)") + s.score + "}"
+                              << QStringList{"0", QString::fromLatin1(s.percent), "0", "0"};
+
+    QTest::newRow("position as text")
+        << QByteArray(R"({"team_position":"7"})") << QStringList{"0", "0%", "7", "0"};
+    QTest::newRow("position not a number")
+        << QByteArray(R"({"team_position":"seventh"})") << QStringList{"0", "0%", "0", "0"};
+    QTest::newRow("negative") << QByteArray(R"({"user_surveys":-2,"team_surveys":-40})")
+                              << QStringList{"-2", "0%", "0", "-40"};
+    QTest::newRow("large, no grouping")
+        << QByteArray(R"({"team_surveys":1234567})") << QStringList{"0", "0%", "0", "1234567"};
+}
+
+void TestPanels::statUpdate()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, shown);
+    MainWindow &w = *window;
+    const QStringList ids = {"#user_surveys", "#average_score", "#team_position", "#team_surveys"};
+    // Marks that every update must overwrite; the panels stay hidden (logged out).
+    for (const QString &id : ids)
+        UiTest::evaluate(w, QStringLiteral("document.querySelector('%1').textContent='x'").arg(id));
+
+    QByteArray message = R"({"cmd":"update_stat")";
+    if (!data.isNull())
+        message += R"(,"data":)" + data;
+    server->send(message + "}");
+
+    QTRY_VERIFY(UiTest::text(w, "#team_surveys") != QLatin1String("x"));
+    for (int i = 0; i < ids.size(); ++i)
+        QCOMPARE(UiTest::text(w, ids.at(i)), shown.at(i));
+    QCOMPARE(MainWindowTester(w).loginState(), int(MainWindow::LoggedOut));
+    QVERIFY(!UiTest::isShown(w, "#top_panel1"));
+}
+
+void TestPanels::liveUpdate_data()
+{
+    QTest::addColumn<int>("mode"); // view mode before the update
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("bars"); // texts of the bars shown, from bar 1
+    QTest::addColumn<QString>("icon");     // "check", "cross" or "" for neither
+    QTest::addColumn<QString>("score");
+    QTest::addColumn<bool>("timer");  // call-end timer running afterwards
+    QTest::addColumn<QString>("cli"); // null: the form is left alone
+
+    const int compact = MainWindow::CompactMode;
+    const int expanded = MainWindow::ExpandedMode;
+    const int media = MainWindow::MediaMode;
+    const QString untouched;
+
+    QTest::newRow("empty map") << compact << QByteArray("{}") << QStringList() << ""
+                               << "" << false << untouched;
+    QTest::newRow("three answers")
+        << compact << QByteArray(R"({"call_question":3,"call_answers":[5,4,2]})")
+        << QStringList{"5", "4", "2"} << ""
+        << "" << false << untouched;
+    QTest::newRow("question zero")
+        << expanded << QByteArray(R"({"call_question":0,"call_answers":[5,4]})") << QStringList()
+        << ""
+        << "" << false << untouched;
+    QTest::newRow("question negative")
+        << compact << QByteArray(R"({"call_question":-1,"call_answers":[5]})") << QStringList()
+        << ""
+        << "" << false << untouched;
+    QTest::newRow("question seven, seven answers")
+        << compact
+        << QByteArray(R"({"call_question":7,"call_answers":["1","2","3","4","5","6","7"]})")
+        << QStringList{"1", "2", "3", "4", "5"} << ""
+        << "" << false << untouched;
+    QTest::newRow("question as text")
+        << compact << QByteArray(R"({"call_question":"2","call_answers":["Yes","No","Maybe"]})")
+        << QStringList{"Yes", "No"} << ""
+        << "" << false << untouched;
+    QTest::newRow("fewer answers than bars")
+        << compact << QByteArray(R"({"call_question":4,"call_answers":["a","b"]})")
+        << QStringList{"a", "b", "", ""} << ""
+        << "" << false << untouched;
+    QTest::newRow("answers as text are no list")
+        << compact << QByteArray(R"({"call_question":2,"call_answers":"54"})")
+        << QStringList{"", ""} << ""
+        << "" << false << untouched;
+    QTest::newRow("completed") << compact
+                               << QByteArray(R"({"call_completed":true,"call_score":"9/10"})")
+                               << QStringList() << "check"
+                               << "9/10" << true << untouched;
+    QTest::newRow("not completed")
+        << compact << QByteArray(R"({"call_completed":false,"call_score":"2/10"})") << QStringList()
+        << "cross"
+        << "2/10" << true << untouched;
+    QTest::newRow("completed 0 is false")
+        << compact << QByteArray(R"({"call_completed":0,"call_score":3})") << QStringList()
+        << "cross"
+        << "3" << true << untouched;
+    QTest::newRow("completed 1 is true")
+        << compact << QByteArray(R"({"call_completed":1})") << QStringList() << "check"
+        << "" << true << untouched;
+    QTest::newRow("completed null is open")
+        << compact << QByteArray(R"({"call_completed":null,"call_score":"9/10"})") << QStringList()
+        << ""
+        << "" << false << untouched;
+    QTest::newRow("score without outcome ignored")
+        << compact << QByteArray(R"({"call_score":"9/10"})") << QStringList() << ""
+        << "" << false << untouched;
+    QTest::newRow("call started") << compact
+                                  << QByteArray(
+                                         R"({"call_started":true,"call_cli":"07700 900123"})")
+                                  << QStringList() << ""
+                                  << "" << false << "07700 900123";
+    QTest::newRow("call started, no cli")
+        << compact << QByteArray(R"({"call_started":true})") << QStringList() << ""
+        << "" << false << "";
+    QTest::newRow("call started false keeps form")
+        << compact << QByteArray(R"({"call_started":false,"call_cli":"07700 900123"})")
+        << QStringList() << ""
+        << "" << false << untouched;
+    QTest::newRow("media mode stays")
+        << media << QByteArray(R"({"call_question":2,"call_answers":[1,2],"call_completed":true})")
+        << QStringList{"1", "2"} << "check"
+        << "" << true << untouched;
+    QTest::newRow("media mode, call started")
+        << media << QByteArray(R"({"call_started":true,"call_cli":"123"})") << QStringList() << ""
+        << "" << false << "123";
+    QTest::newRow("everything")
+        << expanded
+        << QByteArray(R"({"call_question":5,"call_answers":[1,2,3,4,5],"call_completed":false,)"
+                      R"("call_score":"1/5","call_started":true,"call_cli":"it's"})")
+        << QStringList{"1", "2", "3", "4", "5"} << "cross"
+        << "1/5" << true << "it's";
+}
+
+void TestPanels::liveUpdate()
+{
+    QFETCH(int, mode);
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, bars);
+    QFETCH(QString, icon);
+    QFETCH(QString, score);
+    QFETCH(bool, timer);
+    QFETCH(QString, cli);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logIn();
+    fillForm();
+    t.setViewMode(mode, false);
+    // The opposite of everything the update should leave behind.
+    UiTest::evaluate(w, "for (var i=1;i<=5;i++){var b=document.querySelector('#call_bar_'+i);"
+                        "b.style.display='block';b.textContent='old'}"
+                        "document.querySelector('#call_check').style.display='block';"
+                        "document.querySelector('#call_cross').style.display='block';"
+                        "document.querySelector('#call_score').textContent='old'");
+    if (timer)
+        t.callEndTimer()->stop();
+    else
+        t.callEndTimer()->start();
+
+    server->send(QByteArray(R"({"cmd":"update_live","data":)") + data + "}");
+    QTRY_VERIFY(UiTest::text(w, "#call_score") != QLatin1String("old"));
+
+    const int expectedMode = mode == MainWindow::MediaMode ? mode : int(MainWindow::ExpandedMode);
+    QCOMPARE(t.viewMode(), expectedMode);
+    QCOMPARE(w.height(), 268);
+    QCOMPARE(UiTest::isShown(w, "#media_box"), mode == MainWindow::MediaMode);
+    for (int i = 1; i <= 5; ++i) {
+        const QString bar = QStringLiteral("#call_bar_%1").arg(i);
+        QCOMPARE(UiTest::isShown(w, bar), i <= bars.size());
+        if (i <= bars.size())
+            QCOMPARE(UiTest::text(w, bar), bars.at(i - 1));
+    }
+    QCOMPARE(UiTest::isShown(w, "#call_check"), icon == QLatin1String("check"));
+    QCOMPARE(UiTest::isShown(w, "#call_cross"), icon == QLatin1String("cross"));
+    QCOMPARE(UiTest::text(w, "#call_score"), score);
+    QCOMPARE(t.callEndTimer()->isActive(), timer);
+    if (timer)
+        QVERIFY(t.callEndTimer()->remainingTime() > 9000);
+
+    QStringList form = emptyForm();
+    if (cli.isNull()) {
+        form.clear();
+        for (const char *field : FormFields)
+            form << QString::fromLatin1(field) + "=old " + QLatin1String(field + 1);
+        form << "#reason=Sales|s";
+    } else {
+        form[0] = "#cli=" + cli;
+    }
+    QCOMPARE(formState(w), form);
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+}
+
+void TestPanels::outcomeRestartsCallEndTimer()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
+    QTRY_VERIFY(t.callEndTimer()->isActive());
+    // Let the countdown run down a little, then a new outcome starts it afresh.
+    QTRY_VERIFY_WITH_TIMEOUT(t.callEndTimer()->remainingTime() < 8000, 5000);
+    server->send(
+        QByteArray(R"({"cmd":"update_live","data":{"call_completed":false,"call_score":"x"}})"));
+    QTRY_VERIFY(t.callEndTimer()->remainingTime() > 8500);
+    QCOMPARE(UiTest::text(w, "#call_score"), QStringLiteral("x"));
+    // A later update with the outcome open again stops the countdown.
+    server->send(QByteArray(R"({"cmd":"update_live","data":{}})"));
+    QTRY_COMPARE(UiTest::text(w, "#call_score"), QString());
+    QVERIFY(!t.callEndTimer()->isActive());
+    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+}
+
+void TestPanels::callEndCollapses()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logIn();
+    w.move(200, 300);
+    server->send(
+        QByteArray(R"({"cmd":"update_live","data":{"call_completed":true,"call_score":"8"}})"));
+    QTRY_VERIFY(t.callEndTimer()->isActive());
+    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QVERIFY(UiTest::isShown(w, "#button_collapse"));
+
+    // Ten seconds after the outcome, the window folds back; the panel keeps its face.
+    QTest::qWait(9000);
+    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QTRY_COMPARE_WITH_TIMEOUT(t.viewMode(), int(MainWindow::CompactMode), 3000);
+    QCOMPARE(w.size(), QSize(364, 90));
+    QCOMPARE(w.pos(), QPoint(200, 300));
+    QVERIFY(UiTest::hasClass(w, "#container", "container-collapsed"));
+    QVERIFY(UiTest::isShown(w, "#button_expand"));
+    QVERIFY(UiTest::isShown(w, "#call_check"));
+    QCOMPARE(UiTest::text(w, "#call_score"), QStringLiteral("8"));
+    QVERIFY(!t.callEndTimer()->isActive());
+}
+
+void TestPanels::callEndKeepsMediaMode()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    t.browserClick("media");
+    server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
+    QTRY_VERIFY(t.callEndTimer()->isActive());
+    t.callEndTimer()->stop(); // as if it had just fired
+    t.onCallEndTimeout();
+    QCOMPARE(t.viewMode(), int(MainWindow::MediaMode));
+    QCOMPARE(w.height(), 268);
+    QVERIFY(UiTest::isShown(w, "#media_box"));
+    // From compact it stays compact, and nothing else moves.
+    t.browserClick("media");
+    const QPoint at = w.pos();
+    t.onCallEndTimeout();
+    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QCOMPARE(w.pos(), at);
+}
+
+void TestPanels::noTransferAck()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logIn();
+    t.browserClick("expand");
+    setValue(w, "#no_transfer", "typed after sending");
+
+    server->send(QByteArray(R"({"cmd":"notransfer_ack"})"));
+    QTRY_COMPARE(UiTest::value(w, "#no_transfer"), QString());
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    QCOMPARE(placeholder(w), QStringLiteral("Your message has been sent..."));
+    QVERIFY(t.callEndTimer()->isActive());
+    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+
+    // A second acknowledgement a second later schedules its own reset and does not
+    // postpone the first one's.
+    QTest::qWait(1000);
+    setValue(w, "#no_transfer", "again");
+    server->send(QByteArray(R"({"cmd":"notransfer_ack"})"));
+    QTRY_COMPARE(UiTest::value(w, "#no_transfer"), QString());
+    QElapsedTimer sinceSecond;
+    sinceSecond.start();
+    QTest::qWait(qMax<qint64>(0, 1500 - sinceFirst.elapsed()));
+    QCOMPARE(placeholder(w), QStringLiteral("Your message has been sent..."));
+    while (placeholder(w) != QLatin1String("No transfer reason...") && sinceSecond.elapsed() < 1800)
+        QTest::qWait(20);
+    QCOMPARE(placeholder(w), QStringLiteral("No transfer reason..."));
+    // The content typed meanwhile is left alone by the reset.
+    setValue(w, "#no_transfer", "new text");
+    QTest::qWait(qMax<qint64>(0, 2300 - sinceSecond.elapsed()));
+    QCOMPARE(placeholder(w), QStringLiteral("No transfer reason..."));
+    QCOMPARE(UiTest::value(w, "#no_transfer"), QStringLiteral("new text"));
+    QVERIFY(server->drain(100).isEmpty());
+}
+
+void TestPanels::surveyResetsFormLater()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logIn();
+    t.browserClick("media");
+    fillForm();
+
+    t.browserClick("survey");
+    QElapsedTimer sinceClick;
+    sinceClick.start();
+    QCOMPARE(UiTest::text(w, "#error_text"), QStringLiteral("Survey has been sent"));
+    QVERIFY(UiTest::isShown(w, "#error_panel"));
+    QCOMPARE(formState(w).first(), QStringLiteral("#cli=old cli"));
+    // The agent goes to the main box meanwhile; the reset still ends compact.
+    t.browserClick("expand");
+    QTest::qWait(qMax<qint64>(0, 1500 - sinceClick.elapsed()));
+    QVERIFY(UiTest::isShown(w, "#error_panel"));
+    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+
+    QTRY_COMPARE_WITH_TIMEOUT(t.viewMode(), int(MainWindow::CompactMode), 2000);
+    QCOMPARE(formState(w), emptyForm());
+    QVERIFY(!UiTest::isShown(w, "#error_panel"));
+    QCOMPARE(UiTest::text(w, "#error_text"), QStringLiteral("Survey has been sent"));
+    QCOMPARE(w.height(), 90);
+    // The survey goes nowhere.
+    QVERIFY(server->drain(100).isEmpty());
+}
+
+void TestPanels::twoSurveysBothFire()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logIn();
+    t.browserClick("media");
+    fillForm();
+
+    t.browserClick("survey");
+    QTest::qWait(1000);
+    t.browserClick("survey");
+    QElapsedTimer sinceSecond;
+    sinceSecond.start();
+
+    // The first fires on time, one second into the second's wait.
+    while (t.viewMode() != MainWindow::CompactMode && sinceSecond.elapsed() < 1800)
+        QTest::qWait(20);
+    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QCOMPARE(formState(w), emptyForm());
+
+    // The second still comes and resets again.
+    t.browserClick("expand");
+    fillForm();
+    QTRY_COMPARE_WITH_TIMEOUT(t.viewMode(), int(MainWindow::CompactMode), 2500);
+    QVERIFY(sinceSecond.elapsed() >= 1900);
+    QCOMPARE(formState(w), emptyForm());
+    QVERIFY(!UiTest::isShown(w, "#error_panel"));
+}
+
+void TestPanels::mediaErrorShowsBriefly()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    t.browserClick("media");
+    const QString message = "Lookup failed: <b>no account</b>";
+    t.showMediaError(message);
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    QCOMPARE(UiTest::text(w, "#error_text"), message);
+    QCOMPARE(UiTest::evaluate(w, "document.querySelectorAll('#error_text *').length").toInt(), 0);
+    QVERIFY(UiTest::isShown(w, "#error_panel"));
+    QTest::qWait(qMax<qint64>(0, 1500 - sinceShown.elapsed()));
+    QVERIFY(UiTest::isShown(w, "#error_panel"));
+    QTRY_VERIFY_WITH_TIMEOUT(!UiTest::isShown(w, "#error_panel"), 2000);
+    // Only the panel goes: the text and the view stay.
+    QCOMPARE(UiTest::text(w, "#error_text"), message);
+    QCOMPARE(t.viewMode(), int(MainWindow::MediaMode));
+}
+
+BRELLOW_UI_TEST_MAIN(TestPanels)
+#include "tst_panels.moc"

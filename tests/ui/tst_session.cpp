@@ -1,0 +1,757 @@
+#include "uitestsupport.h"
+
+#include <QJsonArray>
+
+// The agent's login session and the page commands: the real window and page, the
+// real Receiver, and a fake server on 127.0.0.1.
+class TestSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void loginClickSendsRequest_data();
+    void loginClickSendsRequest();
+    void loginWithEmptyFieldIsRefused_data();
+    void loginWithEmptyFieldIsRefused();
+    void quickClicksSendOneLogin();
+    void loginAckShowsLoggedInFace_data();
+    void loginAckShowsLoggedInFace();
+    void secondLoggedInChangesNothing();
+    void pingEveryTenSecondsWithSession();
+    void loginTimeoutResetsAndWarns();
+    void confirmationWhileTimeoutBoxIsOpen();
+    void timeoutWhileSessionHeldShowsNoBox();
+    void loggedOutWhileLoggingIn();
+    void logoutClick();
+    void loggedOutWhileLoggedOutTouchesNothing();
+    void rememberedUserName_data();
+    void rememberedUserName();
+    void unknownFragmentsDoNothing_data();
+    void unknownFragmentsDoNothing();
+    void mediaToggles_data();
+    void mediaToggles();
+    void addSendsReasonAsTyped_data();
+    void addSendsReasonAsTyped();
+
+private:
+    void typeCredentials(const QString &username, const QString &password);
+    void clickLogin();
+    void logInByClick(const QByteArray &ack = R"({"cmd":"login_ack","session_id":"s-1"})");
+    QStringList sentCommands(int quietMs = 300);
+
+    UiTest::FakeServer *server = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+namespace {
+
+// A script literal holding exactly `text`.
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+void setValue(MainWindow &w, const QString &selector, const QString &text)
+{
+    UiTest::evaluate(
+        w, QStringLiteral("document.querySelector('%1').value=%2").arg(selector, jsString(text)));
+}
+
+bool isDisabled(MainWindow &w, const QString &selector)
+{
+    return UiTest::evaluate(w,
+                            QStringLiteral("document.querySelector('%1').disabled").arg(selector))
+        .toBool();
+}
+
+// The call-reason list as "text|value" entries, in order.
+QStringList reasonOptions(MainWindow &w)
+{
+    return UiTest::evaluate(w, "Array.from(document.querySelector('#reason').options)"
+                               ".map(function(o){return o.text+'|'+o.value})")
+        .toStringList();
+}
+
+// A link click with exactly this fragment, as the web view delivers it.
+void clickFragment(MainWindow &w, const QString &fragment)
+{
+    QUrl url(QStringLiteral("qrc:/res/index.html"));
+    url.setFragment(fragment);
+    emit MainWindowTester(w).webView()->linkClicked(url);
+}
+
+// Waits until the window's pending page reads have answered.
+void settle(MainWindow &w)
+{
+    UiTest::evaluate(w, QStringLiteral("0"));
+    QTest::qWait(50);
+}
+
+// Closes every message box that opens while it lives, and counts them. For the
+// cases where no box must appear: a modal box would otherwise block the test.
+class BoxWatch
+{
+public:
+    BoxWatch()
+    {
+        QObject::connect(&poll, &QTimer::timeout, [this] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<QMessageBox *>(widget);
+                if (box && box->isVisible()) {
+                    texts << box->text();
+                    box->done(0);
+                }
+            }
+        });
+        poll.start(20);
+    }
+    QStringList texts;
+
+private:
+    QTimer poll;
+};
+
+void checkCritical(const UiTest::BoxSeen &seen, const char *text)
+{
+    QVERIFY(seen.seen);
+    QCOMPARE(seen.title, QCoreApplication::applicationName());
+    QCOMPARE(seen.text, QString::fromLatin1(text));
+    QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+}
+
+const char *const EnterCredentials = "Please enter your username and password and try again.";
+const char *const CheckCredentials = "Please check your username and password and try again.";
+
+} // namespace
+
+void TestSession::initTestCase()
+{
+    server = new UiTest::FakeServer;
+    QVERIFY(server->listen(testServerPort()));
+}
+
+void TestSession::init()
+{
+    window = UiTest::openWindow();
+    QVERIFY(UiTest::waitForPage(*window));
+}
+
+void TestSession::cleanup()
+{
+    UiTest::closeWindow(window, *server);
+}
+
+void TestSession::typeCredentials(const QString &username, const QString &password)
+{
+    setValue(*window, "#username", username);
+    setValue(*window, "#password", password);
+}
+
+void TestSession::clickLogin()
+{
+    MainWindowTester(*window).browserClick("login");
+}
+
+void TestSession::logInByClick(const QByteArray &ack)
+{
+    typeCredentials("anna", "secret");
+    clickLogin();
+    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggingIn));
+    server->send(ack);
+    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggedIn));
+    settle(*window);
+    server->drain(100);
+}
+
+QStringList TestSession::sentCommands(int quietMs)
+{
+    QStringList commands;
+    for (const QJsonObject &message : server->drain(quietMs))
+        commands << message.value("cmd").toString();
+    return commands;
+}
+
+void TestSession::loginClickSendsRequest_data()
+{
+    QTest::addColumn<QString>("username");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("digest");
+    QTest::newRow("plain") << "anna"
+                           << "secret"
+                           << "5ebe2294ecd0e0f08eab7690d2a6ee69";
+    // Blanks are text like any other: neither field is trimmed.
+    QTest::newRow("blank name") << "   "
+                                << "pw"
+                                << "8fe4c11451281c094a6578e6ddbf5eed";
+    QTest::newRow("blank password") << "anna"
+                                    << "  "
+                                    << "23b58def11b45727d3351702515f86af";
+    QTest::newRow("inner blanks, apostrophe") << " O'Brien "
+                                              << " p a ss "
+                                              << "b1954a645814bd571e924afcd1990ab8";
+    QTest::newRow("latin-1 password")
+        << QString::fromUtf8("K\xc3\xa4the") << QString::fromUtf8("K\xc3\xa4the")
+        << "7138ceecf466146ba11352a591ea0533";
+}
+
+void TestSession::loginClickSendsRequest()
+{
+    QFETCH(QString, username);
+    QFETCH(QString, password);
+    QFETCH(QString, digest);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+
+    typeCredentials(username, password);
+    clickLogin();
+    const QJsonObject sent = server->next();
+    QCOMPARE(sent.value("cmd").toString(), QStringLiteral("login"));
+    QCOMPARE(sent.value("username").toString(), username);
+    QCOMPARE(sent.value("password").toString(), digest);
+    QVERIFY(!sent.contains("session_id"));
+    QVERIFY(server->drain(200).isEmpty());
+
+    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QVERIFY(t.loginTimer()->isActive());
+    QCOMPARE(t.loginTimer()->interval(), 5000);
+    QVERIFY(!t.pingTimer()->isActive());
+    QCOMPARE(Application::instance()->settings()->value("loginUsername").toString(), username);
+
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logging in"));
+    // The media box's Survey link shares the id and keeps its text.
+    QCOMPARE(
+        UiTest::evaluate(w, "document.querySelectorAll('#login_button')[1].textContent").toString(),
+        QStringLiteral("Survey"));
+    QVERIFY(isDisabled(w, "#username"));
+    QVERIFY(isDisabled(w, "#password"));
+    QCOMPARE(UiTest::value(w, "#username"), username);
+    QCOMPARE(UiTest::value(w, "#password"), password);
+    QVERIFY(UiTest::isShown(w, "#login_panel"));
+    QVERIFY(!UiTest::isShown(w, "#top_panel1"));
+}
+
+void TestSession::loginWithEmptyFieldIsRefused_data()
+{
+    QTest::addColumn<QString>("username");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("both empty") << ""
+                                << "";
+    QTest::newRow("no name") << ""
+                             << "secret";
+    QTest::newRow("no password") << "anna"
+                                 << "";
+    QTest::newRow("blank name, no password") << " "
+                                             << "";
+}
+
+void TestSession::loginWithEmptyFieldIsRefused()
+{
+    QFETCH(QString, username);
+    QFETCH(QString, password);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    typeCredentials(username, password);
+
+    // Every click gets its own box.
+    for (int click = 0; click < 2; ++click) {
+        UiTest::BoxSeen seen;
+        UiTest::closeNextMessageBox(&seen);
+        clickLogin();
+        QTRY_VERIFY(seen.seen);
+        checkCritical(seen, EnterCredentials);
+    }
+
+    QVERIFY(server->drain(200).isEmpty());
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QVERIFY(!t.loginTimer()->isActive());
+    QVERIFY(!Application::instance()->settings()->contains("loginUsername"));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
+    QCOMPARE(UiTest::value(w, "#username"), username);
+    QCOMPARE(UiTest::value(w, "#password"), password);
+    QVERIFY(!isDisabled(w, "#username"));
+    QVERIFY(!isDisabled(w, "#password"));
+}
+
+void TestSession::quickClicksSendOneLogin()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    typeCredentials("anna", "secret");
+    // Both clicks land before the page has answered the first read.
+    clickLogin();
+    clickLogin();
+    QCOMPARE(sentCommands(), QStringList{"login"});
+    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
+
+    // A click while the request is outstanding is ignored, even with empty fields.
+    setValue(w, "#password", "");
+    BoxWatch boxes;
+    const int before = t.loginTimer()->remainingTime();
+    QTest::qWait(100);
+    clickLogin();
+    settle(w);
+    QCOMPARE(boxes.texts, QStringList());
+    QVERIFY(sentCommands().isEmpty());
+    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QVERIFY(t.loginTimer()->remainingTime() < before); // not restarted
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logging in"));
+}
+
+void TestSession::loginAckShowsLoggedInFace_data()
+{
+    QTest::addColumn<QByteArray>("links");
+    QTest::addColumn<QStringList>("options");
+    const QString first = "Call Reason...|";
+    QTest::newRow("in order") << QByteArray(R"([["b","Billing"],["s","Sales"],["a","Accounts"]])")
+                              << QStringList{first, "Billing|b", "Sales|s", "Accounts|a"};
+    QTest::newRow("apostrophes and quotes")
+        << QByteArray(R"([["it's","Customer's \"urgent\" call"],["%2","50% off %1"]])")
+        << QStringList{first, "Customer's \"urgent\" call|it's", "50% off %1|%2"};
+    QTest::newRow("malformed entries skipped")
+        << QByteArray(R"([["only"],[],"text",null,{"x":"y"},["v","Visible","extra"],[1,2]])")
+        << QStringList{first, "Visible|v", "2|1"};
+    QTest::newRow("empty list") << QByteArray("[]") << QStringList{first};
+    QTest::newRow("absent") << QByteArray() << QStringList{first};
+}
+
+void TestSession::loginAckShowsLoggedInFace()
+{
+    QFETCH(QByteArray, links);
+    QFETCH(QStringList, options);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+
+    QByteArray ack = R"({"cmd":"login_ack","session_id":"s-1")";
+    if (!links.isNull())
+        ack += R"(,"media_links":)" + links;
+    ack += "}";
+    logInByClick(ack);
+
+    QVERIFY(!UiTest::isShown(w, "#login_panel"));
+    QVERIFY(UiTest::isShown(w, "#top_panel1"));
+    QVERIFY(UiTest::isShown(w, "#top_panel2"));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
+    QVERIFY(!isDisabled(w, "#username"));
+    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(UiTest::isShown(w, "#button_expand"));
+    QVERIFY(!UiTest::isShown(w, "#button_collapse"));
+    QVERIFY(!UiTest::isShown(w, "#media_button"));
+    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QCOMPARE(reasonOptions(w), options);
+    QCOMPARE(UiTest::value(w, "#reason"), QString());
+    QVERIFY(t.pingTimer()->isActive());
+    QVERIFY(!t.pingTimer()->isSingleShot());
+    QCOMPARE(t.pingTimer()->interval(), 10000);
+    QVERIFY(!t.loginTimer()->isActive());
+    QVERIFY(!t.callEndTimer()->isActive());
+}
+
+void TestSession::secondLoggedInChangesNothing()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logInByClick(R"({"cmd":"login_ack","session_id":"s-1","media_links":[["a","A"]]})");
+
+    // Mark the page; a rebuild or a fresh face would undo the marks.
+    UiTest::evaluate(w, "var o=document.createElement('option');o.text='mark';"
+                        "document.querySelector('#reason').add(o);"
+                        "document.querySelector('#login_button').textContent='still';"
+                        "document.querySelector('#username').disabled=true");
+    QTest::qWait(200);
+    const int before = t.pingTimer()->remainingTime();
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-2","media_links":[["b","B"]]})"));
+    QTRY_COMPARE(Application::instance()->receiver()->mediaLinks().size(), 1);
+    QTRY_COMPARE(Application::instance()->receiver()->mediaLinks().first().toList().value(0),
+                 QVariant("b"));
+    settle(w);
+
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QCOMPARE(reasonOptions(w), (QStringList{"Call Reason...|", "A|a", "mark|mark"}));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("still"));
+    QVERIFY(isDisabled(w, "#username"));
+    QVERIFY(t.pingTimer()->isActive());
+    QVERIFY(t.pingTimer()->remainingTime() <= before); // not restarted
+
+    // A new login after a logout builds the list afresh from its own links.
+    clickLogin();
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    server->send(QByteArray(R"({"cmd":"logout_ack"})"));
+    QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
+    server->drain(100);
+    logInByClick(R"({"cmd":"login_ack","session_id":"s-3","media_links":[["c","C"]]})");
+    QCOMPARE(reasonOptions(w), (QStringList{"Call Reason...|", "C|c"}));
+}
+
+void TestSession::pingEveryTenSecondsWithSession()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logInByClick(R"({"cmd":"login_ack","session_id":"s-9"})");
+    QElapsedTimer sinceLogin;
+    sinceLogin.start();
+
+    // Silence until the interval is up, then one ping with the session.
+    QVERIFY(server->nextRaw(9000).isNull());
+    const QJsonObject ping = server->next(3500);
+    QVERIFY(sinceLogin.elapsed() >= 9000);
+    QCOMPARE(ping.value("cmd").toString(), QStringLiteral("ping"));
+    QCOMPARE(ping.value("session_id").toString(), QStringLiteral("s-9"));
+    QVERIFY(t.pingTimer()->isActive()); // it repeats
+
+    // The answer changes nothing.
+    server->send(QByteArray(R"({"cmd":"ping_ack"})"));
+    QTest::qWait(200);
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QVERIFY(t.pingTimer()->isActive());
+    QVERIFY(server->drain(100).isEmpty());
+}
+
+void TestSession::loginTimeoutResetsAndWarns()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    typeCredentials("anna", "wrong");
+    clickLogin();
+    QCOMPARE(server->next().value("cmd").toString(), QStringLiteral("login"));
+    // A refusal carries no session: the window hears nothing and times out.
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":""})"));
+
+    UiTest::BoxSeen seen;
+    UiTest::closeNextMessageBox(&seen);
+    QTest::qWait(4000);
+    QVERIFY(!seen.seen);
+    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QTRY_VERIFY_WITH_TIMEOUT(seen.seen, 3000);
+    checkCritical(seen, CheckCredentials);
+
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
+    QCOMPARE(UiTest::value(w, "#username"), QString());
+    QCOMPARE(UiTest::value(w, "#password"), QString());
+    QVERIFY(!isDisabled(w, "#username"));
+    QVERIFY(!isDisabled(w, "#password"));
+    // The name of a failed attempt is remembered all the same.
+    QCOMPARE(Application::instance()->settings()->value("loginUsername").toString(),
+             QStringLiteral("anna"));
+
+    // A confirmation that comes late still logs the window in.
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":"late"})"));
+    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
+    QVERIFY(!UiTest::isShown(w, "#login_panel"));
+    QVERIFY(t.pingTimer()->isActive());
+}
+
+void TestSession::confirmationWhileTimeoutBoxIsOpen()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    typeCredentials("anna", "secret");
+    clickLogin();
+    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggingIn));
+
+    // While the box is up, the server confirms; the box closes only once that
+    // has been seen.
+    int stateWhileOpen = -1;
+    bool boxSeen = false;
+    QTimer poll;
+    QElapsedTimer giveUp;
+    giveUp.start();
+    connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (!box || !box->isVisible())
+                continue;
+            if (!boxSeen) {
+                boxSeen = true;
+                QCOMPARE(box->text(), QString::fromLatin1(CheckCredentials));
+                server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-1"})"));
+            }
+            if (t.loginState() == MainWindow::LoggedIn || giveUp.elapsed() > 5000) {
+                stateWhileOpen = t.loginState();
+                box->done(0);
+            }
+        }
+    });
+    poll.start(20);
+    t.loginTimer()->stop(); // as if it had just fired
+    t.onLoginTimeout();
+    poll.stop();
+
+    QVERIFY(boxSeen);
+    QCOMPARE(stateWhileOpen, int(MainWindow::LoggedIn));
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
+    QVERIFY(UiTest::isShown(w, "#top_panel1"));
+    QVERIFY(!t.loginTimer()->isActive());
+    QVERIFY(t.pingTimer()->isActive());
+}
+
+void TestSession::timeoutWhileSessionHeldShowsNoBox()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logInByClick();
+    // Logged out on the page, but the server has not acknowledged yet: the
+    // Receiver still holds the session when the next attempt times out.
+    clickLogin();
+    QCOMPARE(sentCommands(), QStringList{"logout"});
+    typeCredentials("bob", "pw");
+    clickLogin();
+    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    server->drain(100);
+    QVERIFY(Application::instance()->receiver()->isLoggedIn());
+
+    BoxWatch boxes;
+    t.loginTimer()->stop();
+    t.onLoginTimeout(); // a box is modal: it would have been seen before this returns
+    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
+    QCOMPARE(UiTest::value(w, "#username"), QString());
+    QCOMPARE(UiTest::value(w, "#password"), QString());
+    QVERIFY(!isDisabled(w, "#username"));
+    QVERIFY(!isDisabled(w, "#password"));
+}
+
+void TestSession::loggedOutWhileLoggingIn()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    typeCredentials("anna", "secret");
+    clickLogin();
+    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    server->send(QByteArray(R"({"cmd":"shutdown_ack"})"));
+    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggedOut));
+
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
+    QVERIFY(UiTest::isShown(w, "#login_panel"));
+    QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("anna"));
+    QCOMPARE(UiTest::value(w, "#password"), QString());
+    // The inputs wait for the timeout to free them.
+    QVERIFY(isDisabled(w, "#username"));
+    QVERIFY(isDisabled(w, "#password"));
+    QVERIFY(t.loginTimer()->isActive());
+
+    UiTest::BoxSeen seen;
+    UiTest::closeNextMessageBox(&seen);
+    t.loginTimer()->stop();
+    t.onLoginTimeout();
+    checkCritical(seen, CheckCredentials);
+    QVERIFY(!isDisabled(w, "#username"));
+    QVERIFY(!isDisabled(w, "#password"));
+    QCOMPARE(UiTest::value(w, "#username"), QString());
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+}
+
+void TestSession::logoutClick()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    logInByClick(R"({"cmd":"login_ack","session_id":"s-7","media_links":[["b","Billing"]]})");
+    t.browserClick("expand");
+    UiTest::evaluate(w, "document.querySelector('#media_button').style.display='block'");
+    server->send(QByteArray(R"({"cmd":"update_stat","data":{"user_surveys":4}})"));
+    server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
+    QTRY_VERIFY(t.callEndTimer()->isActive());
+    QTRY_COMPARE(UiTest::text(w, "#user_surveys"), QStringLiteral("4"));
+    QVERIFY(UiTest::isShown(w, "#button_collapse"));
+
+    clickLogin();
+    // The page goes back at once, without waiting for the server.
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QVERIFY(!t.pingTimer()->isActive());
+    QVERIFY(!t.callEndTimer()->isActive());
+    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QCOMPARE(w.height(), 90);
+    const QList<QJsonObject> sent = server->drain();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent.first().value("cmd").toString(), QStringLiteral("logout"));
+    QCOMPARE(sent.first().value("session_id").toString(), QStringLiteral("s-7"));
+
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
+    QVERIFY(UiTest::isShown(w, "#login_panel"));
+    QVERIFY(!UiTest::isShown(w, "#top_panel1"));
+    QVERIFY(!UiTest::isShown(w, "#top_panel2"));
+    QVERIFY(UiTest::hasClass(w, "#container", "container-collapsed"));
+    QVERIFY(!UiTest::isShown(w, "#button_expand"));
+    QVERIFY(!UiTest::isShown(w, "#button_collapse"));
+    QVERIFY(!UiTest::isShown(w, "#media_button"));
+    QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("anna"));
+    QCOMPARE(UiTest::value(w, "#password"), QString());
+    // The list and the figures stay as they were.
+    QCOMPARE(reasonOptions(w), (QStringList{"Call Reason...|", "Billing|b"}));
+    QCOMPARE(UiTest::text(w, "#user_surveys"), QStringLiteral("4"));
+
+    // The acknowledgement finds the window logged out already.
+    setValue(w, "#password", "typed meanwhile");
+    server->send(QByteArray(R"({"cmd":"logout_ack"})"));
+    QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
+    QCOMPARE(UiTest::value(w, "#password"), QStringLiteral("typed meanwhile"));
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QVERIFY(server->drain(100).isEmpty());
+}
+
+void TestSession::loggedOutWhileLoggedOutTouchesNothing()
+{
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    typeCredentials("anna", "secret");
+    UiTest::evaluate(w, "document.querySelector('#login_button').textContent='mark';"
+                        "document.querySelector('#top_panel1').style.display='block'");
+    t.setViewMode(MainWindow::ExpandedMode, false);
+    t.callEndTimer()->start();
+
+    server->send(QByteArray(R"({"cmd":"logout_ack"})"));
+    QTest::qWait(300);
+    settle(w);
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QVERIFY(t.callEndTimer()->isActive());
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("mark"));
+    QVERIFY(UiTest::isShown(w, "#top_panel1"));
+    QCOMPARE(UiTest::value(w, "#password"), QStringLiteral("secret"));
+}
+
+void TestSession::rememberedUserName_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("nothing stored") << QVariant() << "";
+    QTest::newRow("plain") << QVariant("anna") << "anna";
+    QTest::newRow("awkward") << QVariant(R"( O'Neil "\" \ )") << R"( O'Neil "\" \ )";
+}
+
+void TestSession::rememberedUserName()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QString, shown);
+    window.reset();
+    QSettings *settings = Application::instance()->settings();
+    settings->clear();
+    if (stored.isValid())
+        settings->setValue("loginUsername", stored);
+    window = std::make_unique<MainWindow>();
+    QVERIFY(UiTest::waitForPage(*window));
+    QCOMPARE(UiTest::value(*window, "#username"), shown);
+    QCOMPARE(UiTest::value(*window, "#password"), QString());
+
+    // What a login click stores is what the next start shows.
+    typeCredentials("next one", "pw");
+    clickLogin();
+    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggingIn));
+    window.reset();
+    window = std::make_unique<MainWindow>();
+    QVERIFY(UiTest::waitForPage(*window));
+    QCOMPARE(UiTest::value(*window, "#username"), QStringLiteral("next one"));
+}
+
+void TestSession::unknownFragmentsDoNothing_data()
+{
+    QTest::addColumn<QString>("fragment");
+    for (const char *f : {"Login", "LOGIN", "login ", " login", "add ", "Add", "Expand", "expand ",
+                          "MEDIA", "media ", "Survey", "survey ", "lookup", "", "login#add"})
+        QTest::newRow(*f ? f : "(empty)") << QString::fromLatin1(f);
+}
+
+void TestSession::unknownFragmentsDoNothing()
+{
+    QFETCH(QString, fragment);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    // Logged in with everything ready: any command run by mistake would show.
+    logInByClick();
+    setValue(w, "#no_transfer", "reason");
+    BoxWatch boxes;
+
+    clickFragment(w, fragment);
+    settle(w);
+    QCOMPARE(boxes.texts, QStringList());
+    QVERIFY(server->drain(200).isEmpty());
+    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QCOMPARE(w.height(), 90);
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
+    QVERIFY(!UiTest::isShown(w, "#error_panel"));
+    QCOMPARE(UiTest::text(w, "#error_text"), QString());
+    QCOMPARE(UiTest::value(w, "#no_transfer"), QStringLiteral("reason"));
+}
+
+void TestSession::mediaToggles_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("modes");
+    QTest::newRow("from compact") << int(MainWindow::CompactMode)
+                                  << QList<int>{MainWindow::MediaMode, MainWindow::CompactMode,
+                                                MainWindow::MediaMode};
+    QTest::newRow("from expanded") << int(MainWindow::ExpandedMode)
+                                   << QList<int>{MainWindow::MediaMode, MainWindow::CompactMode};
+}
+
+void TestSession::mediaToggles()
+{
+    QFETCH(int, start);
+    QFETCH(QList<int>, modes);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    if (start == MainWindow::ExpandedMode)
+        t.browserClick("expand");
+    QCOMPARE(t.viewMode(), start);
+    for (int mode : modes) {
+        t.browserClick("media");
+        QCOMPARE(t.viewMode(), mode);
+        QCOMPARE(w.height(), mode == MainWindow::CompactMode ? 90 : 268);
+        QCOMPARE(UiTest::isShown(w, "#media_box"), mode == MainWindow::MediaMode);
+        QCOMPARE(UiTest::isShown(w, "#main_box"), mode != MainWindow::MediaMode);
+    }
+    QVERIFY(server->drain(100).isEmpty());
+}
+
+void TestSession::addSendsReasonAsTyped_data()
+{
+    QTest::addColumn<bool>("loggedIn");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sends");
+    QTest::newRow("plain") << true << "Customer hung up" << true;
+    QTest::newRow("line breaks and blanks") << true << "  first line\n\nsecond  \n " << true;
+    QTest::newRow("quotes and backslashes") << true << R"(it's "odd" \n \ end\)" << true;
+    QTest::newRow("unicode") << true << QString::fromUtf8("K\xc3\xa4the \xe2\x82\xac") << true;
+    QTest::newRow("blank only") << true << " " << true;
+    QTest::newRow("empty") << true << "" << false;
+    QTest::newRow("logged out") << false << "Customer hung up" << false;
+}
+
+void TestSession::addSendsReasonAsTyped()
+{
+    QFETCH(bool, loggedIn);
+    QFETCH(QString, text);
+    QFETCH(bool, sends);
+    MainWindow &w = *window;
+    MainWindowTester t(w);
+    if (loggedIn)
+        logInByClick(R"({"cmd":"login_ack","session_id":"s-4"})");
+    setValue(w, "#no_transfer", text);
+
+    t.browserClick("add");
+    settle(w);
+    const QList<QJsonObject> sent = server->drain();
+    QCOMPARE(sent.size(), sends ? 1 : 0);
+    if (sends) {
+        QCOMPARE(sent.first().value("cmd").toString(), QStringLiteral("notransfer"));
+        QCOMPARE(sent.first().value("text").toString(), text);
+        QCOMPARE(sent.first().value("session_id").toString(), QStringLiteral("s-4"));
+    }
+    // The box is emptied by the acknowledgement, not by the click.
+    QCOMPARE(UiTest::value(w, "#no_transfer"), text);
+    QCOMPARE(UiTest::attribute(w, "#no_transfer", "placeholder").toString(),
+             QStringLiteral("No transfer reason..."));
+}
+
+BRELLOW_UI_TEST_MAIN(TestSession)
+#include "tst_session.moc"

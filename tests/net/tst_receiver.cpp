@@ -249,6 +249,9 @@ void TestReceiver::inboundDispatch_data()
         << QByteArrayList{R"({"cmd":"login_ack","session_id":"s1","media_links":[["x","X"]]})",
                           R"({"cmd":"login_ack","session_id":"s2"})"}
         << QStringList{"loggedIn", "loggedIn"} << true << QVariantList();
+    QTest::newRow("media links that are not a list read as none")
+        << QByteArrayList{R"({"cmd":"login_ack","session_id":"s1","media_links":"text"})"}
+        << QStringList{"loggedIn"} << true << QVariantList();
     QTest::newRow("logout_ack without session still signals")
         << QByteArrayList{R"({"cmd":"logout_ack"})"} << QStringList{"loggedOut"} << false
         << QVariantList();

@@ -51,7 +51,8 @@ QVariant evaluate(QWebEnginePage *page, const QString &script)
 
 LoggedProcess::LoggedProcess(QObject *parent) : QObject(parent)
 {
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    // Standard error is passed through: unread, its pipe could fill and stall the child.
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &LoggedProcess::readOutput);
 }

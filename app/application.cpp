@@ -26,7 +26,6 @@ Application::Application(int &argc, char **argv)
 Application::Application(int &argc, char **argv, const QString &host, int port)
     : QApplication(argc, argv)
 {
-    m_logStream = nullptr;
     m_receiver = new Receiver(this, host, port);
     m_settings = new QSettings(QSettings::IniFormat, QSettings::UserScope,
                                QStringLiteral("Brellow"), QStringLiteral("brellow"));

@@ -15,11 +15,6 @@
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    loginState = LoggedOut;
-    pageLoaded = false;
-    viewMode = CompactMode;
-    mainFrame = nullptr;
-
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::CustomizeWindowHint);
 

@@ -45,10 +45,9 @@ const char linkHookSource[] = R"JS(
 
 UWebView::UWebView(QWidget *parent) : QWebEngineView(parent)
 {
-    dragging = false;
     // Off the record: nothing of the page is written to disk.
-    m_profile = new QWebEngineProfile(this);
-    auto *page = new BrellowPage(m_profile, this);
+    auto *profile = new QWebEngineProfile(this);
+    auto *page = new BrellowPage(profile, this);
     QWebEngineSettings *settings = page->settings();
     // The page needs no script of its own; the program's scripts run in their own world.
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
@@ -74,10 +73,10 @@ bool UWebView::inDragStrip(const QPoint &pos)
 
 void UWebView::installLinkHook()
 {
-    m_linkBridge = new LinkBridge(this);
-    connect(m_linkBridge, &LinkBridge::clicked, this, &UWebView::linkClicked);
+    auto *links = new LinkBridge(this);
+    connect(links, &LinkBridge::clicked, this, &UWebView::linkClicked);
     auto *channel = new QWebChannel(this);
-    channel->registerObject(QStringLiteral("links"), m_linkBridge);
+    channel->registerObject(QStringLiteral("links"), links);
     page()->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
 
     QFile client(QStringLiteral(":/qtwebchannel/qwebchannel.js"));

@@ -4,9 +4,6 @@
 #include <QUrl>
 #include <QWebEngineView>
 
-class LinkBridge;
-class QWebEngineProfile;
-
 // The web view of Brellow's frameless window. Dragging the page's header strip
 // moves the whole window; every link click in the page arrives as linkClicked()
 // instead of being followed.
@@ -38,6 +35,4 @@ private:
 
     QPoint pressPos;
     bool dragging = false;
-    QWebEngineProfile *m_profile = nullptr;
-    LinkBridge *m_linkBridge = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "application.h"
+#include "enginedefaults.h"
 #include "mainwindow.h"
 #include "receiver.h"
 #include "signalwatcher.h"
@@ -9,7 +10,9 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    const EngineDefaults engine = EngineDefaults::apply();
     Application app(argc, argv);
+    app.log(engine.description());
     qInstallMessageHandler(messageHandler);
 
     // A terminating signal or the end of the desktop session leaves like "Exit":

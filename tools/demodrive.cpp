@@ -57,6 +57,8 @@ int main(int argc, char *argv[])
     LoggedProcess brellow;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    // Brellow picks its own engine settings; the driver's are not for it.
+    env.remove(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"));
     brellow.process().setProcessEnvironment(env);
     brellow.process().start(args.at(1), {});
     const QString window = findWindow(QStringLiteral("brellow"), 30000);

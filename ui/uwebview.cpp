@@ -4,8 +4,10 @@
 #include "linkbridge.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWebChannel>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -45,9 +47,7 @@ const char linkHookSource[] = R"JS(
 
 UWebView::UWebView(QWidget *parent) : QWebEngineView(parent)
 {
-    // Off the record: nothing of the page is written to disk.
-    auto *profile = new QWebEngineProfile(this);
-    auto *page = new BrellowPage(profile, this);
+    auto *page = new BrellowPage(sharedProfile(), this);
     QWebEngineSettings *settings = page->settings();
     // The page needs no script of its own; the program's scripts run in their own world.
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
@@ -62,8 +62,18 @@ UWebView::UWebView(QWidget *parent) : QWebEngineView(parent)
 
 UWebView::~UWebView()
 {
-    // The page must go before its profile.
     delete page();
+}
+
+QWebEngineProfile *UWebView::sharedProfile()
+{
+    // Off the record: nothing of the page is written to disk. One profile for the
+    // whole process, because the single-process engine allows only one; it lives
+    // with the application object, so it outlasts every page.
+    static QPointer<QWebEngineProfile> profile;
+    if (!profile)
+        profile = new QWebEngineProfile(QCoreApplication::instance());
+    return profile;
 }
 
 bool UWebView::inDragStrip(const QPoint &pos)

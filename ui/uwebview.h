@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+class QWebEngineProfile;
+
 // The web view of Brellow's frameless window. Dragging the page's header strip
 // moves the whole window; every link click in the page arrives as linkClicked()
 // instead of being followed.
@@ -14,6 +16,9 @@ class UWebView : public QWebEngineView
 public:
     explicit UWebView(QWidget *parent = nullptr);
     ~UWebView() override;
+
+    // The off-the-record profile every Brellow page uses.
+    static QWebEngineProfile *sharedProfile();
 
     // The header strip that starts a drag, in view coordinates.
     static bool inDragStrip(const QPoint &pos);

@@ -20,6 +20,8 @@
 
 #include <memory>
 
+#include "enginedefaults.h"
+
 namespace {
 
 // Set in main() before the application object exists: the page must already be there,
@@ -695,6 +697,7 @@ int main(int argc, char **argv)
     pageResourceAtStart = QFile::exists(QStringLiteral(":/res/index.html"));
 
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    EngineDefaults::apply();
     QApplication app(argc, argv);
     TstPage test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -4,6 +4,7 @@
 // synchronous reads of the real page, and a reach into the window's private state.
 
 #include "application.h"
+#include "enginedefaults.h"
 #include "mainwindow.h"
 #include "receiver.h"
 #include "uwebview.h"
@@ -263,6 +264,7 @@ inline void closeNextMessageBox(BoxSeen *seen, int timeoutMs = 15000)
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
+        EngineDefaults::apply();                                                                   \
         const quint16 port = UiTest::FakeServer::freePort();                                       \
         qputenv("BRELLOW_TEST_SERVER_PORT", QByteArray::number(port));                             \
         Application app(argc, argv, QStringLiteral("127.0.0.1"), port);                            \

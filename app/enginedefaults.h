@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Brellow's web engine settings for machines without a GPU, where many agents may
+// share one terminal server: Qt Quick's software renderer, no GL integration, no
+// GPU process, and the engine in one process. Each default yields to what the
+// user set in the environment, and a site can turn them all off in its
+// system-wide settings file (leanEngine=false) for machines with a GPU.
+class EngineDefaults
+{
+public:
+    // The system-wide key that turns the defaults off.
+    static constexpr const char *SiteKey = "leanEngine";
+
+    // Decides and sets the environment. Call before the application object
+    // exists: the engine reads it once, when it starts.
+    static EngineDefaults apply();
+
+    bool lean() const { return m_lean; }
+    // One line for the log: which configuration is in use and why.
+    QString description() const;
+
+private:
+    bool m_lean = true;
+    QString m_siteFile;
+    QStringList m_set;
+    QStringList m_kept;
+};

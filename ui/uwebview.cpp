@@ -6,7 +6,6 @@
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QFile>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QWebChannel>
 #include <QWebEngineProfile>
@@ -78,7 +77,7 @@ QWebEngineProfile *UWebView::sharedProfile()
 
 bool UWebView::inDragStrip(const QPoint &pos)
 {
-    return pos.y() <= 25 && pos.x() >= 26 && pos.x() <= 308;
+    return WindowDrag::inStrip(pos);
 }
 
 void UWebView::installLinkHook()
@@ -118,44 +117,9 @@ void UWebView::watchChild(QObject *child)
 bool UWebView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched->isWidgetType() && static_cast<QWidget *>(watched)->parentWidget() == this) {
-        const auto *child = static_cast<QWidget *>(watched);
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            return mousePress(child->mapToParent(mouse->position().toPoint()));
-        case QEvent::MouseMove:
-            return mouseMove(mouse->globalPosition().toPoint());
-        case QEvent::MouseButtonRelease:
-            return mouseRelease();
-        default:
-            break;
-        }
+        QWidget *target = parentWidget() ? parentWidget() : window();
+        if (m_drag.handle(static_cast<QWidget *>(watched), event, target))
+            return true;
     }
     return QWebEngineView::eventFilter(watched, event);
-}
-
-bool UWebView::mousePress(const QPoint &pos)
-{
-    pressPos = pos;
-    // Any button starts a drag in the strip; the page never sees that press.
-    if (inDragStrip(pressPos)) {
-        dragging = true;
-        return true;
-    }
-    return false;
-}
-
-bool UWebView::mouseMove(const QPoint &globalPos)
-{
-    if (!dragging)
-        return false;
-    QWidget *target = parentWidget() ? parentWidget() : window();
-    target->move(globalPos - pressPos);
-    return true;
-}
-
-bool UWebView::mouseRelease()
-{
-    dragging = false;
-    return false; // the page always gets the release, also at the end of a drag
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windowdrag.h"
+
 #include <QPoint>
 #include <QUrl>
 #include <QWebEngineView>
@@ -31,13 +33,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Each returns true when the event is kept from the page.
-    bool mousePress(const QPoint &pos);
-    bool mouseMove(const QPoint &globalPos);
-    bool mouseRelease();
     void watchChild(QObject *child);
     void installLinkHook();
 
-    QPoint pressPos;
-    bool dragging = false;
+    WindowDrag m_drag;
 };

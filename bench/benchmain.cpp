@@ -112,6 +112,9 @@ struct Options
     int burstCount = 100000;
     int streamMs = 60000;
     int streamRate = 20000;
+    int latestStateTimeoutMs = 120000;
+    // A stream stops early once the tree has grown by this much.
+    qint64 growthCapKiB = 2 * 1024 * 1024;
 };
 
 struct Row
@@ -158,8 +161,8 @@ private:
 
     bool probeServerOption();
     bool prepareUser(int index, WebProcess::Account *account);
-    std::unique_ptr<WebProcess> startBrellow(const QString &username, const WebProcess::Account &account,
-                                             QJsonObject *info);
+    std::unique_ptr<WebProcess> startBrellow(const QString &username,
+                                             const WebProcess::Account &account, QJsonObject *info);
     bool logIn(WebProcess *brellow, const QString &username);
     bool measureClockOffset(WebProcess *page, qint64 *offsetUs);
 
@@ -172,6 +175,7 @@ private:
         qint64 failed = 0;
         qint64 lastSendUs = 0;
         qint64 peakPssKiB = 0;
+        bool capped = false;
     };
     StreamStats stream(quint16 peer, qint64 count, int rate,
                        const std::function<QByteArray(qint64)> &make, QList<qint64> *times,
@@ -181,6 +185,9 @@ private:
     qint64 showFresh(WebProcess *page, quint16 peer, const QByteArray &datagram, const QString &id,
                      const QString &text, qint64 fromUs, int *sends);
 
+    // Brellow for the next phase: the same one, unless a phase left it with
+    // work still queued, then a new one, logged in.
+    bool readyMain();
     void runStartup();
     void runMemory();
     void runCpu();
@@ -199,6 +206,7 @@ private:
     QJsonObject m_json;
     QSet<int> m_foreign;
     std::unique_ptr<WebProcess> m_main;
+    bool m_mainBusy = false;
     QList<WebProcess *> m_extra;
     QStringList m_createdUsers;
     int m_homes = 0;
@@ -279,9 +287,10 @@ bool Bench::prepareUser(int index, WebProcess::Account *account)
     passwd *entry = getpwnam(name.toLatin1().constData());
     if (!entry) {
         const int code = QProcess::execute(
-            QStringLiteral("useradd"), {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
-                                        QStringLiteral("--home-dir"), QStringLiteral("/nonexistent"),
-                                        QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"), name});
+            QStringLiteral("useradd"),
+            {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
+             QStringLiteral("--home-dir"), QStringLiteral("/nonexistent"),
+             QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"), name});
         if (code != 0)
             return false;
         m_createdUsers << name;
@@ -295,9 +304,8 @@ bool Bench::prepareUser(int index, WebProcess::Account *account)
     return true;
 }
 
-std::unique_ptr<WebProcess> Bench::startBrellow(const QString &username,
-                                                const WebProcess::Account &account,
-                                                QJsonObject *info)
+std::unique_ptr<WebProcess>
+Bench::startBrellow(const QString &username, const WebProcess::Account &account, QJsonObject *info)
 {
     const QString home = m_dir.filePath(QStringLiteral("home%1").arg(++m_homes));
     QDir().mkpath(home + QStringLiteral("/.config/Brellow"));
@@ -321,16 +329,16 @@ std::unique_ptr<WebProcess> Bench::startBrellow(const QString &username,
         const QString xauth = qEnvironmentVariable("XAUTHORITY");
         if (!xauth.isEmpty())
             QFile::copy(xauth, home + QStringLiteral("/.Xauthority"));
-        QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"),
-                                                    QStringLiteral("%1:%2").arg(account.uid).arg(account.gid), home});
-        QFile::setPermissions(home + QStringLiteral("/runtime"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcess::execute(QStringLiteral("chown"),
+                          {QStringLiteral("-R"),
+                           QStringLiteral("%1:%2").arg(account.uid).arg(account.gid), home});
         // Chromium's sandbox needs user namespaces for an ordinary user.
-        const int userns = QProcess::execute(
-            QStringLiteral("setpriv"), {QStringLiteral("--reuid=%1").arg(account.uid),
-                                        QStringLiteral("--regid=%1").arg(account.gid),
-                                        QStringLiteral("--clear-groups"), QStringLiteral("--"),
-                                        QStringLiteral("unshare"), QStringLiteral("-U"), QStringLiteral("true")});
+        const int userns = QProcess::execute(QStringLiteral("setpriv"),
+                                             {QStringLiteral("--reuid=%1").arg(account.uid),
+                                              QStringLiteral("--regid=%1").arg(account.gid),
+                                              QStringLiteral("--clear-groups"),
+                                              QStringLiteral("--"), QStringLiteral("unshare"),
+                                              QStringLiteral("-U"), QStringLiteral("true")});
         if (userns != 0) {
             sandbox = false;
             sandboxWhy = QStringLiteral("no user namespaces for %1").arg(account.name);
@@ -349,10 +357,13 @@ std::unique_ptr<WebProcess> Bench::startBrellow(const QString &username,
         if (!sandbox)
             env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
         auto brellow = std::make_unique<WebProcess>();
-        if (brellow->start(m_options.brellow, args, home, env, account)
-            && brellow->waitForLoadedPage(60000) >= 0) {
-            info->insert(QStringLiteral("user"), account.name.isEmpty() ? QStringLiteral("(bench's own)") : account.name);
-            info->insert(QStringLiteral("sandbox"), sandbox ? QStringLiteral("on") : QStringLiteral("off: %1").arg(sandboxWhy));
+        if (brellow->start(m_options.brellow, args, home, env, account) &&
+            brellow->waitForLoadedPage(60000) >= 0) {
+            info->insert(QStringLiteral("user"),
+                         account.name.isEmpty() ? QStringLiteral("(bench's own)") : account.name);
+            info->insert(QStringLiteral("sandbox"),
+                         sandbox ? QStringLiteral("on")
+                                 : QStringLiteral("off: %1").arg(sandboxWhy));
             info->insert(QStringLiteral("page_world"), brellow->worldDescription());
             return brellow;
         }
@@ -371,23 +382,33 @@ bool Bench::logIn(WebProcess *brellow, const QString &username)
 {
     // Our own world: the page's main world may be shut to scripts, and the
     // program's link hook catches the click whichever world makes it.
-    const QString click = QStringLiteral(
-        "(function(){document.querySelector('#username').value=%1;"
-        "document.querySelector('#password').value='bench';"
-        "document.querySelector('#login_button').click();return true;})()")
-        .arg(QString::fromUtf8(QJsonDocument(QJsonArray{username}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
+    const QString click =
+        QStringLiteral("(function(){document.querySelector('#username').value=%1;"
+                       "document.querySelector('#password').value='bench';"
+                       "document.querySelector('#login_button').click();return true;})()")
+            .arg(QString::fromUtf8(
+                     QJsonDocument(QJsonArray{username}).toJson(QJsonDocument::Compact))
+                     .mid(1)
+                     .chopped(1));
+    // A login under this name counts only if it comes after this point: an
+    // earlier instance may have used the same name.
+    const int loginsBefore = m_server.logins();
+    auto loggedIn = [&] {
+        return m_server.logins() > loginsBefore && m_server.peerOf(username) != 0;
+    };
     QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired() && m_server.peerOf(username) == 0) {
+    while (!deadline.hasExpired() && !loggedIn()) {
         brellow->evaluate(click);
         // The web channel may not be up yet right after the load: the click is
         // then lost, and made again.
         QDeadlineTimer wait(1000);
-        while (!wait.hasExpired() && m_server.peerOf(username) == 0)
+        while (!wait.hasExpired() && !loggedIn())
             pause(10);
     }
-    if (m_server.peerOf(username) == 0)
+    if (!loggedIn())
         return false;
-    return brellow->waitFor(QStringLiteral("document.querySelector('#top_panel1').style.display==='block'"), 10000);
+    return brellow->waitFor(
+        QStringLiteral("document.querySelector('#top_panel1').style.display==='block'"), 10000);
 }
 
 bool Bench::measureClockOffset(WebProcess *page, qint64 *offsetUs)
@@ -398,7 +419,9 @@ bool Bench::measureClockOffset(WebProcess *page, qint64 *offsetUs)
     for (int i = 0; i < 30; ++i) {
         const qint64 before = wallUs();
         bool ok = false;
-        const double pageMs = page->evaluate(QStringLiteral("performance.timeOrigin+performance.now()"), &ok).toDouble();
+        const double pageMs =
+            page->evaluate(QStringLiteral("performance.timeOrigin+performance.now()"), &ok)
+                .toDouble();
         const qint64 after = wallUs();
         if (!ok)
             return false;
@@ -414,12 +437,14 @@ bool Bench::measureClockOffset(WebProcess *page, qint64 *offsetUs)
 }
 
 Bench::StreamStats Bench::stream(quint16 peer, qint64 count, int rate,
-                                 const std::function<QByteArray(qint64)> &make, QList<qint64> *times,
-                                 WebProcess *watched, const std::function<bool()> &stop)
+                                 const std::function<QByteArray(qint64)> &make,
+                                 QList<qint64> *times, WebProcess *watched,
+                                 const std::function<bool()> &stop)
 {
     StreamStats stats;
     const qint64 start = monoNs();
     qint64 nextSample = start;
+    const qint64 startPss = watched ? treePss({watched}) : 0;
     if (times)
         times->reserve(count);
     for (qint64 i = 0; i < count; ++i) {
@@ -437,6 +462,10 @@ Bench::StreamStats Bench::stream(quint16 peer, qint64 count, int rate,
         if (watched && monoNs() >= nextSample) {
             stats.peakPssKiB = qMax(stats.peakPssKiB, treePss({watched}));
             nextSample = monoNs() + 500000000LL;
+            if (stats.peakPssKiB - startPss > m_options.growthCapKiB) {
+                stats.capped = true;
+                break;
+            }
         }
         if (stop && (i & 255) == 0 && stop())
             break;
@@ -449,17 +478,23 @@ Bench::StreamStats Bench::stream(quint16 peer, qint64 count, int rate,
 qint64 Bench::showFresh(WebProcess *page, quint16 peer, const QByteArray &datagram,
                         const QString &id, const QString &text, qint64 fromUs, int *sends)
 {
-    page->evaluate(QStringLiteral("window.__bench.seenAt=0;window.__bench.watchText=%1;window.__bench.watchId='%2';true")
-                       .arg(QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1), id));
+    page->evaluate(
+        QStringLiteral(
+            "window.__bench.seenAt=0;window.__bench.watchText=%1;window.__bench.watchId='%2';true")
+            .arg(QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
+                     .mid(1)
+                     .chopped(1),
+                 id));
     *sends = 0;
-    QDeadlineTimer deadline(60000);
+    QDeadlineTimer deadline(m_options.latestStateTimeoutMs);
     while (!deadline.hasExpired()) {
         m_server.send(peer, datagram);
         ++*sends;
         QDeadlineTimer again(100);
         while (!again.hasExpired()) {
             bool ok = false;
-            const double seen = page->evaluate(QStringLiteral("window.__bench.seenAt"), &ok, 30000).toDouble();
+            const double seen =
+                page->evaluate(QStringLiteral("window.__bench.seenAt"), &ok, 30000).toDouble();
             if (ok && seen > 0) {
                 qint64 offset = 0;
                 measureClockOffset(page, &offset);
@@ -468,7 +503,44 @@ qint64 Bench::showFresh(WebProcess *page, quint16 peer, const QByteArray &datagr
             pause(5);
         }
     }
+    m_mainBusy = true;
     return -1;
+}
+
+bool Bench::readyMain()
+{
+    if (m_main && !m_mainBusy)
+        return true;
+    if (m_main)
+        add(QStringLiteral("setup"), QStringLiteral("restarting brellow"),
+            QStringLiteral("the last phase left its page busy"));
+    m_main.reset();
+    m_mainBusy = false;
+    QJsonObject info;
+    m_main = startBrellow(QStringLiteral("bench1"), {}, &info);
+    if (!m_main || !logIn(m_main.get(), QStringLiteral("bench1"))) {
+        add(QStringLiteral("setup"), QStringLiteral("error"),
+            QStringLiteral("brellow did not start and log in: %1")
+                .arg(m_main ? m_main->lastError() : QString()));
+        m_main.reset();
+        return false;
+    }
+    if (!m_json.contains(QStringLiteral("main_instance"))) {
+        m_json.insert(QStringLiteral("main_instance"), info);
+        add(QStringLiteral("setup"), QStringLiteral("reading the page"),
+            info.value(QStringLiteral("page_world")).toString());
+    }
+    // Records are kept in a world of the bench's own, whatever the main world allows.
+    const QString installed = m_main->prepareIsolatedWorld()
+                                  ? m_main->evaluate(QString::fromUtf8(observerScript)).toString()
+                                  : QString();
+    if (installed.isEmpty()) {
+        add(QStringLiteral("setup"), QStringLiteral("error"),
+            QStringLiteral("cannot watch the page: %1").arg(m_main->lastError()));
+        m_main.reset();
+        return false;
+    }
+    return true;
 }
 
 void Bench::runStartup()
@@ -494,23 +566,26 @@ void Bench::runStartup()
             QDir().mkpath(home + QStringLiteral("/runtime"));
             WebProcess process;
             process.process().setStandardOutputFile(QString());
-            process.process().setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            if (!process.start(isBare ? m_options.bareview : m_options.brellow, isBare ? QStringList() : args,
-                               home, isBare ? bareEnv : brellowEnv)) {
+            if (!process.start(isBare ? m_options.bareview : m_options.brellow,
+                               isBare ? QStringList() : args, home,
+                               isBare ? bareEnv : brellowEnv)) {
                 add(section, QStringLiteral("error"), process.lastError());
                 return;
             }
             const qint64 loaded = process.waitForLoadedPage(60000);
             if (loaded < 0) {
                 add(section, QStringLiteral("error"),
-                    QStringLiteral("%1: %2").arg(isBare ? QStringLiteral("bare view") : QStringLiteral("brellow"), process.lastError()));
+                    QStringLiteral("%1: %2").arg(isBare ? QStringLiteral("bare view")
+                                                        : QStringLiteral("brellow"),
+                                                 process.lastError()));
                 return;
             }
             const double ms = (loaded - process.startedAtUs()) / 1000.0;
             if (isBare) {
                 // What the bare view itself says, for comparison with what is seen from outside.
                 process.process().waitForReadyRead(2000);
-                const QList<QByteArray> words = process.process().readAllStandardOutput().trimmed().split(' ');
+                const QList<QByteArray> words =
+                    process.process().readAllStandardOutput().trimmed().split(' ');
                 if (run >= 0 && words.size() == 3)
                     bareInside << (words.at(2).toLongLong() - process.startedAtUs()) / 1000.0;
             }
@@ -539,7 +614,8 @@ void Bench::runStartup()
     m_json.insert(section, json);
     add(section, QStringLiteral("bare view, start to loaded page (median of %1)").arg(bare.size()),
         fmt(bareMedian) + QStringLiteral(" ms"));
-    add(section, QStringLiteral("bare view, its own loadFinished (median)"), fmt(median(bareInside)) + QStringLiteral(" ms"));
+    add(section, QStringLiteral("bare view, its own loadFinished (median)"),
+        fmt(median(bareInside)) + QStringLiteral(" ms"));
     add(section, QStringLiteral("brellow, start to loaded page (median of %1)").arg(brellow.size()),
         fmt(brellowMedian) + QStringLiteral(" ms"));
     add(section, QStringLiteral("ratio brellow / bare view"), fmt(brellowMedian / bareMedian, 2));
@@ -564,7 +640,10 @@ void Bench::runMemory()
             reliable = false;
             warnings << warning;
         }
-        const qint64 previous = steps.isEmpty() ? 0 : qint64(steps.last().toObject().value(QStringLiteral("total_kib")).toDouble());
+        const qint64 previous =
+            steps.isEmpty()
+                ? 0
+                : qint64(steps.last().toObject().value(QStringLiteral("total_kib")).toDouble());
         QJsonArray perInstance;
         for (const qint64 kib : each)
             perInstance.append(double(kib));
@@ -584,24 +663,28 @@ void Bench::runMemory()
 
     measure(QStringLiteral("1 brellow"));
     if (geteuid() != 0) {
-        add(section, QStringLiteral("further users"), QStringLiteral("skipped: creating users needs root"));
+        add(section, QStringLiteral("further users"),
+            QStringLiteral("skipped: creating users needs root"));
     } else {
         for (int i = 1; i <= m_options.users; ++i) {
             WebProcess::Account account;
             if (!prepareUser(i, &account)) {
-                add(section, QStringLiteral("further users"), QStringLiteral("cannot create user brellowbench%1").arg(i));
+                add(section, QStringLiteral("further users"),
+                    QStringLiteral("cannot create user brellowbench%1").arg(i));
                 break;
             }
             QJsonObject info;
             const QString username = QStringLiteral("bench%1").arg(i + 1);
             std::unique_ptr<WebProcess> extra = startBrellow(username, account, &info);
             if (!extra || !logIn(extra.get(), username)) {
-                add(section, QStringLiteral("error"), QStringLiteral("brellow as %1 did not start and log in").arg(account.name));
+                add(section, QStringLiteral("error"),
+                    QStringLiteral("brellow as %1 did not start and log in").arg(account.name));
                 break;
             }
             m_extra.append(extra.release());
             json.insert(account.name, info);
-            measure(QStringLiteral("+ %1 (sandbox %2)").arg(account.name, info.value(QStringLiteral("sandbox")).toString()));
+            measure(QStringLiteral("+ %1 (sandbox %2)")
+                        .arg(account.name, info.value(QStringLiteral("sandbox")).toString()));
         }
     }
     json.insert(QStringLiteral("steps"), steps);
@@ -631,14 +714,16 @@ void Bench::runCpu()
 
 QByteArray statDatagram(qint64 value)
 {
-    return QStringLiteral(R"({"cmd":"update_stat","data":{"average_score":0.5,"team_position":2,"team_surveys":%1,"user_surveys":7}})")
+    return QStringLiteral(
+               R"({"cmd":"update_stat","data":{"average_score":0.5,"team_position":2,"team_surveys":%1,"user_surveys":7}})")
         .arg(value)
         .toUtf8();
 }
 
 QByteArray liveDatagram(qint64 value)
 {
-    return QStringLiteral(R"({"cmd":"update_live","data":{"call_answers":[%1,4,3,2,1],"call_question":5}})")
+    return QStringLiteral(
+               R"({"cmd":"update_live","data":{"call_answers":[%1,4,3,2,1],"call_question":5}})")
         .arg(value)
         .toUtf8();
 }
@@ -659,13 +744,25 @@ void Bench::runLatency()
         const int rate = rates.at(r);
         const qint64 count = qint64(rate) * m_options.latencyMs / 1000;
         const qint64 base = 1000000 * (r + 1);
-        page->evaluate(QStringLiteral("window.__bench.rec=[];window.__bench.count=0;window.__bench.recId='team_surveys';true"));
+        page->evaluate(QStringLiteral("window.__bench.rec=[];window.__bench.count=0;window.__bench."
+                                      "recId='team_surveys';true"));
         QList<qint64> times;
-        const StreamStats stats = stream(peer, count, rate, [base](qint64 i) { return statDatagram(base + i); }, &times, nullptr);
+        const StreamStats stats = stream(
+            peer, count, rate, [base](qint64 i) { return statDatagram(base + i); }, &times,
+            nullptr);
         // Whatever is still on its way arrives within a few seconds.
-        page->waitFor(QStringLiteral("window.__bench.rec.length>1&&window.__bench.rec[window.__bench.rec.length-2]===%1").arg(base + count - 1), 5000);
+        if (!page->waitFor(QStringLiteral("window.__bench.rec.length>1&&window.__bench.rec[window._"
+                                          "_bench.rec.length-2]===%1")
+                               .arg(base + count - 1),
+                           5000))
+            m_mainBusy = true;
         bool ok = false;
-        const QJsonArray rec = page->evaluate(QStringLiteral("(function(){var r=window.__bench.rec;window.__bench.recId='';return r;})()"), &ok, 60000).toArray();
+        const QJsonArray rec =
+            page->evaluate(
+                    QStringLiteral("(function(){var "
+                                   "r=window.__bench.rec;window.__bench.recId='';return r;})()"),
+                    &ok, 60000)
+                .toArray();
         qint64 check = 0;
         measureClockOffset(page, &check);
         QHash<qint64, double> firstSeenUs;
@@ -684,15 +781,22 @@ void Bench::runLatency()
         const double p50 = percentile(latencies, 50);
         const double p99 = percentile(latencies, 99);
         const double max = latencies.isEmpty() ? NAN : latencies.last();
-        json.insert(QString::number(rate), QJsonObject{{QStringLiteral("sent"), double(stats.sent)},
-                                                       {QStringLiteral("send_failed"), double(stats.failed)},
-                                                       {QStringLiteral("shown"), int(latencies.size())},
-                                                       {QStringLiteral("p50_ms"), p50},
-                                                       {QStringLiteral("p99_ms"), p99},
-                                                       {QStringLiteral("max_ms"), max},
-                                                       {QStringLiteral("clock_drift_us"), double(check - offset)}});
-        add(section, QStringLiteral("%1/s for %2 s: p50 / p99 / max").arg(rate).arg(m_options.latencyMs / 1000),
-            QStringLiteral("%1 / %2 / %3 ms (%4 of %5 shown)").arg(fmt(p50, 2), fmt(p99, 2), fmt(max, 2)).arg(latencies.size()).arg(count));
+        json.insert(QString::number(rate),
+                    QJsonObject{{QStringLiteral("sent"), double(stats.sent)},
+                                {QStringLiteral("send_failed"), double(stats.failed)},
+                                {QStringLiteral("shown"), int(latencies.size())},
+                                {QStringLiteral("p50_ms"), p50},
+                                {QStringLiteral("p99_ms"), p99},
+                                {QStringLiteral("max_ms"), max},
+                                {QStringLiteral("clock_drift_us"), double(check - offset)}});
+        add(section,
+            QStringLiteral("%1/s for %2 s: p50 / p99 / max")
+                .arg(rate)
+                .arg(m_options.latencyMs / 1000),
+            QStringLiteral("%1 / %2 / %3 ms (%4 of %5 shown)")
+                .arg(fmt(p50, 2), fmt(p99, 2), fmt(max, 2))
+                .arg(latencies.size())
+                .arg(count));
     }
     json.insert(QStringLiteral("clock_offset_us"), double(offset));
     m_json.insert(section, json);
@@ -707,11 +811,14 @@ void Bench::runBurst()
     const qint64 base = 10000000;
     pause(1000);
     const qint64 before = treePss({page});
-    page->evaluate(QStringLiteral("window.__bench.rec=[];window.__bench.count=0;window.__bench.recId='';true"));
-    const StreamStats stats = stream(peer, count, 0, [base](qint64 i) { return statDatagram(base + i); }, nullptr, page);
+    page->evaluate(QStringLiteral(
+        "window.__bench.rec=[];window.__bench.count=0;window.__bench.recId='';true"));
+    const StreamStats stats = stream(
+        peer, count, 0, [base](qint64 i) { return statDatagram(base + i); }, nullptr, page);
     const qint64 fresh = base + count + 7;
     int sends = 0;
-    const qint64 showUs = showFresh(page, peer, statDatagram(fresh), QStringLiteral("team_surveys"), QString::number(fresh), stats.lastSendUs, &sends);
+    const qint64 showUs = showFresh(page, peer, statDatagram(fresh), QStringLiteral("team_surveys"),
+                                    QString::number(fresh), stats.lastSendUs, &sends);
     const qint64 peakDuring = qMax(stats.peakPssKiB, treePss({page}));
     pause(2000);
     const qint64 after = treePss({page});
@@ -719,17 +826,21 @@ void Bench::runBurst()
     m_json.insert(section, QJsonObject{{QStringLiteral("datagrams"), double(count)},
                                        {QStringLiteral("sent"), double(stats.sent)},
                                        {QStringLiteral("send_failed"), double(stats.failed)},
-                                       {QStringLiteral("fresh_value_ms"), showUs < 0 ? QJsonValue() : QJsonValue(showUs / 1000.0)},
+                                       {QStringLiteral("fresh_value_ms"),
+                                        showUs < 0 ? QJsonValue() : QJsonValue(showUs / 1000.0)},
                                        {QStringLiteral("fresh_value_sends"), sends},
                                        {QStringLiteral("pss_before_kib"), double(before)},
                                        {QStringLiteral("pss_peak_kib"), double(peakDuring)},
                                        {QStringLiteral("pss_after_2s_kib"), double(after)},
                                        {QStringLiteral("memory_reliable"), warning.isEmpty()}});
-    add(section, QStringLiteral("%1 update_stat as fast as possible, fresh value shown after").arg(count),
-        showUs < 0 ? QStringLiteral("never (60 s)") : QStringLiteral("%1 ms (%2 sends)").arg(fmt(showUs / 1000.0)).arg(sends));
+    add(section,
+        QStringLiteral("%1 update_stat as fast as possible, fresh value shown after").arg(count),
+        showUs < 0 ? QStringLiteral("not within %1 s").arg(m_options.latestStateTimeoutMs / 1000)
+                   : QStringLiteral("%1 ms (%2 sends)").arg(fmt(showUs / 1000.0)).arg(sends));
     add(section, QStringLiteral("PSS growth: peak / 2 s later"),
-        QStringLiteral("+%1 / +%2 MiB").arg(fmt(mib(peakDuring - before)), fmt(mib(after - before)))
-            + (warning.isEmpty() ? QString() : QStringLiteral("  !! ") + warning));
+        QStringLiteral("+%1 / +%2 MiB")
+                .arg(fmt(mib(peakDuring - before)), fmt(mib(after - before))) +
+            (warning.isEmpty() ? QString() : QStringLiteral("  !! ") + warning));
 }
 
 void Bench::runStream(const QString &kind)
@@ -750,27 +861,41 @@ void Bench::runStream(const QString &kind)
     const StreamStats stats = stream(peer, count, m_options.streamRate, make, nullptr, page);
     const qint64 last = base + count + 7;
     int sends = 0;
-    const qint64 showUs = showFresh(page, peer, make(count - 1), live ? QStringLiteral("call_bar_1") : QStringLiteral("team_surveys"),
-                                    QString::number(last), stats.lastSendUs, &sends);
+    // A stream cut short by the growth cap still ends with its final state.
+    const qint64 showUs =
+        showFresh(page, peer, make(count - 1),
+                  live ? QStringLiteral("call_bar_1") : QStringLiteral("team_surveys"),
+                  QString::number(last), stats.lastSendUs, &sends);
     const qint64 peak = qMax(stats.peakPssKiB, treePss({page}));
     pause(2000);
     const qint64 after = treePss({page});
     const QString warning = memoryNote();
+    if (stats.capped)
+        add(section, QStringLiteral("stream stopped early"),
+            QStringLiteral("after %1 datagrams: the tree grew by more than %2 MiB")
+                .arg(stats.sent)
+                .arg(m_options.growthCapKiB / 1024));
     m_json.insert(section, QJsonObject{{QStringLiteral("rate"), m_options.streamRate},
+                                       {QStringLiteral("stopped_by_growth_cap"), stats.capped},
                                        {QStringLiteral("seconds"), m_options.streamMs / 1000.0},
                                        {QStringLiteral("sent"), double(stats.sent)},
                                        {QStringLiteral("send_failed"), double(stats.failed)},
-                                       {QStringLiteral("latest_state_ms"), showUs < 0 ? QJsonValue() : QJsonValue(showUs / 1000.0)},
+                                       {QStringLiteral("latest_state_ms"),
+                                        showUs < 0 ? QJsonValue() : QJsonValue(showUs / 1000.0)},
                                        {QStringLiteral("latest_state_sends"), sends},
                                        {QStringLiteral("pss_before_kib"), double(before)},
                                        {QStringLiteral("pss_peak_kib"), double(peak)},
                                        {QStringLiteral("pss_after_2s_kib"), double(after)},
                                        {QStringLiteral("memory_reliable"), warning.isEmpty()}});
-    add(section, QStringLiteral("%1/s for %2 s: PSS growth peak / 2 s later").arg(m_options.streamRate).arg(m_options.streamMs / 1000),
-        QStringLiteral("+%1 / +%2 MiB").arg(fmt(mib(peak - before)), fmt(mib(after - before)))
-            + (warning.isEmpty() ? QString() : QStringLiteral("  !! ") + warning));
+    add(section,
+        QStringLiteral("%1/s for %2 s: PSS growth peak / 2 s later")
+            .arg(m_options.streamRate)
+            .arg(m_options.streamMs / 1000),
+        QStringLiteral("+%1 / +%2 MiB").arg(fmt(mib(peak - before)), fmt(mib(after - before))) +
+            (warning.isEmpty() ? QString() : QStringLiteral("  !! ") + warning));
     add(section, QStringLiteral("latest state shown after the stream stopped"),
-        showUs < 0 ? QStringLiteral("never (60 s)") : QStringLiteral("%1 ms (%2 sends)").arg(fmt(showUs / 1000.0)).arg(sends));
+        showUs < 0 ? QStringLiteral("not within %1 s").arg(m_options.latestStateTimeoutMs / 1000)
+                   : QStringLiteral("%1 ms (%2 sends)").arg(fmt(showUs / 1000.0)).arg(sends));
 }
 
 // True once the process has exited (a zombie waiting to be reaped counts).
@@ -809,7 +934,9 @@ void Bench::runSigterm()
         return signalledAt && now - signalledAt > 10000000000LL;
     };
     const qint64 count = qint64(rate) * 30;
-    stream(peer, count, rate, [](qint64 i) { return liveDatagram(40000000 + i); }, nullptr, nullptr, stop);
+    stream(
+        peer, count, rate, [](qint64 i) { return liveDatagram(40000000 + i); }, nullptr, nullptr,
+        stop);
     QProcess &process = page->process();
     const bool finished = process.waitForFinished(exitedAt ? 5000 : 20000);
     if (!finished) {
@@ -823,17 +950,21 @@ void Bench::runSigterm()
         lastLine = QString::fromUtf8(lines.last());
     }
     const double ms = exitedAt ? (exitedAt - signalledAt) / 1e6 : NAN;
-    const int code = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    const int code =
+        finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     const bool terminatedLogged = lastLine.endsWith(QLatin1String("terminated"));
     const bool pass = exitedAt && ms <= 2000 && code == 0 && terminatedLogged;
     m_json.insert(section, QJsonObject{{QStringLiteral("stream_rate"), rate},
-                                       {QStringLiteral("exit_ms"), std::isnan(ms) ? QJsonValue() : QJsonValue(ms)},
+                                       {QStringLiteral("exit_ms"),
+                                        std::isnan(ms) ? QJsonValue() : QJsonValue(ms)},
                                        {QStringLiteral("exit_code"), code},
                                        {QStringLiteral("log_last_line"), lastLine},
                                        {QStringLiteral("within_2s_clean"), pass}});
     add(section, QStringLiteral("SIGTERM during %1/s update_live").arg(rate),
         QStringLiteral("%1: ended after %2 ms, exit code %3, log ends \"%4\"")
-            .arg(pass ? QStringLiteral("yes") : QStringLiteral("NO"), fmt(ms, 0)).arg(code).arg(lastLine.section(QLatin1Char('\t'), -1)));
+            .arg(pass ? QStringLiteral("yes") : QStringLiteral("NO"), fmt(ms, 0))
+            .arg(code)
+            .arg(lastLine.section(QLatin1Char('\t'), -1)));
 }
 
 void Bench::print()
@@ -844,7 +975,8 @@ void Bench::print()
     QString section;
     out << Qt::endl;
     if (!m_foreign.isEmpty()) {
-        out << "!!! MEMORY FIGURES ARE UNRELIABLE: other Qt WebEngine processes ran during the bench"
+        out << "!!! MEMORY FIGURES ARE UNRELIABLE: other Qt WebEngine processes ran during the "
+               "bench"
             << " (PSS splits their shared pages with ours) !!!" << Qt::endl;
     }
     for (const Row &row : m_rows) {
@@ -862,8 +994,8 @@ int Bench::run()
     if (!m_dir.isValid())
         return 2;
     // Other users' programs must reach their homes inside.
-    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                            | QFile::ExeGroup | QFile::ExeOther);
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ExeGroup | QFile::ExeOther);
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         note(QStringLiteral("no DISPLAY: run it through scripts/bench.sh or under xvfb-run"));
         return 2;
@@ -880,12 +1012,16 @@ int Bench::run()
             flock(m_lockFd, LOCK_EX);
     }
     if (!m_server.listen(port)) {
-        note(QStringLiteral("cannot listen on 127.0.0.1:%1: %2").arg(port).arg(m_server.errorString()));
+        note(QStringLiteral("cannot listen on 127.0.0.1:%1: %2")
+                 .arg(port)
+                 .arg(m_server.errorString()));
         return 2;
     }
     m_json.insert(QStringLiteral("brellow"), m_options.brellow);
-    m_json.insert(QStringLiteral("server"), QStringLiteral("127.0.0.1:%1 (%2)").arg(m_server.port())
-                                                .arg(m_serverOption ? QStringLiteral("--server") : QStringLiteral("built in")));
+    m_json.insert(QStringLiteral("server"), QStringLiteral("127.0.0.1:%1 (%2)")
+                                                .arg(m_server.port())
+                                                .arg(m_serverOption ? QStringLiteral("--server")
+                                                                    : QStringLiteral("built in")));
     m_json.insert(QStringLiteral("quick"), m_options.quick);
     QJsonObject env;
     for (const QString &key : m_options.env.keys())
@@ -894,50 +1030,27 @@ int Bench::run()
     const QList<int> othersAtStart = ProcStats::otherWebEngineProcesses({});
     for (const int pid : othersAtStart)
         m_foreign.insert(pid);
-    add(QStringLiteral("setup"), QStringLiteral("server"), m_json.value(QStringLiteral("server")).toString());
+    add(QStringLiteral("setup"), QStringLiteral("server"),
+        m_json.value(QStringLiteral("server")).toString());
     add(QStringLiteral("setup"), QStringLiteral("other Qt WebEngine processes at start"),
         othersAtStart.isEmpty() ? QStringLiteral("none") : QString::number(othersAtStart.size()));
 
     if (wanted(QStringLiteral("startup")))
         runStartup();
 
-    const QStringList needMain{QStringLiteral("memory"), QStringLiteral("cpu"), QStringLiteral("latency"),
-                               QStringLiteral("burst"), QStringLiteral("stream"), QStringLiteral("sigterm")};
-    bool anyMain = false;
-    for (const QString &name : needMain)
-        anyMain = anyMain || wanted(name);
-    if (anyMain) {
-        QJsonObject info;
-        m_main = startBrellow(QStringLiteral("bench1"), {}, &info);
-        if (!m_main || !logIn(m_main.get(), QStringLiteral("bench1"))) {
-            add(QStringLiteral("setup"), QStringLiteral("error"),
-                QStringLiteral("brellow did not start and log in: %1").arg(m_main ? m_main->lastError() : QString()));
-        } else {
-            m_json.insert(QStringLiteral("main_instance"), info);
-            add(QStringLiteral("setup"), QStringLiteral("reading the page"), info.value(QStringLiteral("page_world")).toString());
-            // Records are kept in a world of the bench's own, whatever the main world allows.
-            const QString installed = m_main->prepareIsolatedWorld()
-                ? m_main->evaluate(QString::fromUtf8(observerScript)).toString()
-                : QString();
-            if (installed.isEmpty()) {
-                add(QStringLiteral("setup"), QStringLiteral("error"), QStringLiteral("cannot watch the page: %1").arg(m_main->lastError()));
-            } else {
-                if (wanted(QStringLiteral("memory")))
-                    runMemory();
-                if (wanted(QStringLiteral("cpu")))
-                    runCpu();
-                if (wanted(QStringLiteral("latency")))
-                    runLatency();
-                if (wanted(QStringLiteral("burst")))
-                    runBurst();
-                if (wanted(QStringLiteral("stream"))) {
-                    runStream(QStringLiteral("update_live"));
-                    runStream(QStringLiteral("update_stat"));
-                }
-                if (wanted(QStringLiteral("sigterm")))
-                    runSigterm();
-            }
-        }
+    using Phase = std::function<void()>;
+    const QList<QPair<QString, Phase>> phases{
+        {QStringLiteral("memory"), [this] { runMemory(); }},
+        {QStringLiteral("cpu"), [this] { runCpu(); }},
+        {QStringLiteral("latency"), [this] { runLatency(); }},
+        {QStringLiteral("burst"), [this] { runBurst(); }},
+        {QStringLiteral("stream"), [this] { runStream(QStringLiteral("update_live")); }},
+        {QStringLiteral("stream"), [this] { runStream(QStringLiteral("update_stat")); }},
+        {QStringLiteral("sigterm"), [this] { runSigterm(); }},
+    };
+    for (const auto &phase : phases) {
+        if (wanted(phase.first) && readyMain())
+            phase.second();
     }
     m_main.reset();
     qDeleteAll(m_extra);
@@ -980,24 +1093,38 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brellow-bench"));
-    const QStringList allSections{QStringLiteral("startup"), QStringLiteral("memory"), QStringLiteral("cpu"),
-                                  QStringLiteral("latency"), QStringLiteral("burst"), QStringLiteral("stream"),
+    const QStringList allSections{QStringLiteral("startup"), QStringLiteral("memory"),
+                                  QStringLiteral("cpu"),     QStringLiteral("latency"),
+                                  QStringLiteral("burst"),   QStringLiteral("stream"),
                                   QStringLiteral("sigterm")};
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Measures the real brellow from outside: start-up against a bare web view, memory of its process "
-        "tree alone and beside other users' instances, idle CPU, datagram-to-page latency, bursts and "
-        "streams of datagrams, and SIGTERM under load. Needs an X display; root to create the other users."));
+    parser.setApplicationDescription(
+        QStringLiteral("Measures the real brellow from outside: start-up against a bare web view, "
+                       "memory of its process "
+                       "tree alone and beside other users' instances, idle CPU, datagram-to-page "
+                       "latency, bursts and "
+                       "streams of datagrams, and SIGTERM under load. Needs an X display; root to "
+                       "create the other users."));
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("quick"), QStringLiteral("Shorter runs, for development.")},
-        {QStringLiteral("brellow"), QStringLiteral("The brellow binary to measure."), QStringLiteral("path"), QStringLiteral(BRELLOW_PATH)},
-        {QStringLiteral("bareview"), QStringLiteral("The bare web view binary."), QStringLiteral("path"), QStringLiteral(BAREVIEW_PATH)},
-        {QStringLiteral("env"), QStringLiteral("Extra environment for brellow (repeatable)."), QStringLiteral("NAME=VALUE")},
-        {QStringLiteral("bare-env"), QStringLiteral("Extra environment for the bare view (repeatable)."), QStringLiteral("NAME=VALUE")},
-        {QStringLiteral("only"), QStringLiteral("Comma-separated sections: %1.").arg(allSections.join(QLatin1Char(','))), QStringLiteral("list")},
-        {QStringLiteral("json"), QStringLiteral("Where to write the results."), QStringLiteral("file"), QStringLiteral("bench-results.json")},
-        {QStringLiteral("users"), QStringLiteral("Further brellows, each as another user (default 3, quick 1)."), QStringLiteral("n")},
+        {QStringLiteral("brellow"), QStringLiteral("The brellow binary to measure."),
+         QStringLiteral("path"), QStringLiteral(BRELLOW_PATH)},
+        {QStringLiteral("bareview"), QStringLiteral("The bare web view binary."),
+         QStringLiteral("path"), QStringLiteral(BAREVIEW_PATH)},
+        {QStringLiteral("env"), QStringLiteral("Extra environment for brellow (repeatable)."),
+         QStringLiteral("NAME=VALUE")},
+        {QStringLiteral("bare-env"),
+         QStringLiteral("Extra environment for the bare view (repeatable)."),
+         QStringLiteral("NAME=VALUE")},
+        {QStringLiteral("only"),
+         QStringLiteral("Comma-separated sections: %1.").arg(allSections.join(QLatin1Char(','))),
+         QStringLiteral("list")},
+        {QStringLiteral("json"), QStringLiteral("Where to write the results."),
+         QStringLiteral("file"), QStringLiteral("bench-results.json")},
+        {QStringLiteral("users"),
+         QStringLiteral("Further brellows, each as another user (default 3, quick 1)."),
+         QStringLiteral("n")},
     });
     parser.process(app);
 
@@ -1010,6 +1137,7 @@ int main(int argc, char *argv[])
         options.idleMs = 10000;
         options.latencyMs = 3000;
         options.streamMs = 5000;
+        options.latestStateTimeoutMs = 30000;
     }
     options.brellow = parser.value(QStringLiteral("brellow"));
     options.bareview = parser.value(QStringLiteral("bareview"));
@@ -1024,9 +1152,10 @@ int main(int argc, char *argv[])
         note(QStringLiteral("--env and --bare-env take NAME=VALUE"));
         return 2;
     }
-    const QStringList only = parser.isSet(QStringLiteral("only"))
-        ? parser.value(QStringLiteral("only")).split(QLatin1Char(','), Qt::SkipEmptyParts)
-        : allSections;
+    const QStringList only =
+        parser.isSet(QStringLiteral("only"))
+            ? parser.value(QStringLiteral("only")).split(QLatin1Char(','), Qt::SkipEmptyParts)
+            : allSections;
     for (const QString &section : only) {
         if (!allSections.contains(section)) {
             note(QStringLiteral("unknown section %1").arg(section));

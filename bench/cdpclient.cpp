@@ -36,7 +36,9 @@ bool CdpClient::open(const QString &webSocketUrl, int timeoutMs)
 {
     QEventLoop loop;
     const auto connected = connect(&m_socket, &QWebSocket::connected, &loop, &QEventLoop::quit);
-    const auto failed = connect(&m_socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), &loop, &QEventLoop::quit);
+    const auto failed =
+        connect(&m_socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), &loop,
+                &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     m_socket.open(QUrl(webSocketUrl));
     loop.exec();
@@ -66,12 +68,14 @@ QJsonObject CdpClient::call(const QString &method, const QJsonObject &params, in
     QJsonObject message{{QStringLiteral("id"), id}, {QStringLiteral("method"), method}};
     if (!params.isEmpty())
         message.insert(QStringLiteral("params"), params);
-    m_socket.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
+    m_socket.sendTextMessage(
+        QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
 
     QDeadlineTimer deadline(timeoutMs);
     while (!m_answers.contains(id) && !deadline.hasExpired() && isOpen()) {
         QEventLoop loop;
-        const auto got = connect(&m_socket, &QWebSocket::textMessageReceived, &loop, &QEventLoop::quit);
+        const auto got =
+            connect(&m_socket, &QWebSocket::textMessageReceived, &loop, &QEventLoop::quit);
         const auto gone = connect(&m_socket, &QWebSocket::disconnected, &loop, &QEventLoop::quit);
         QTimer::singleShot(qMax<qint64>(1, deadline.remainingTime()), &loop, &QEventLoop::quit);
         loop.exec();
@@ -85,8 +89,10 @@ QJsonObject CdpClient::call(const QString &method, const QJsonObject &params, in
     }
     const QJsonObject answer = m_answers.take(id);
     if (answer.contains(QStringLiteral("error"))) {
-        m_error = QStringLiteral("%1: %2").arg(
-            method, answer.value(QStringLiteral("error")).toObject().value(QStringLiteral("message")).toString());
+        m_error = QStringLiteral("%1: %2").arg(method, answer.value(QStringLiteral("error"))
+                                                           .toObject()
+                                                           .value(QStringLiteral("message"))
+                                                           .toString());
         return {};
     }
     return answer.value(QStringLiteral("result")).toObject();
@@ -101,7 +107,10 @@ QJsonValue CdpClient::evaluate(const QString &expression, int contextId, int tim
     const QJsonObject result = call(QStringLiteral("Runtime.evaluate"), params, timeoutMs);
     const bool good = m_error.isEmpty() && !result.contains(QStringLiteral("exceptionDetails"));
     if (!good && m_error.isEmpty())
-        m_error = result.value(QStringLiteral("exceptionDetails")).toObject().value(QStringLiteral("text")).toString();
+        m_error = result.value(QStringLiteral("exceptionDetails"))
+                      .toObject()
+                      .value(QStringLiteral("text"))
+                      .toString();
     if (ok)
         *ok = good;
     if (!good)

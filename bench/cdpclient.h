@@ -24,8 +24,7 @@ public:
     void close();
 
     // The call's "result", or an empty object with error() set.
-    QJsonObject call(const QString &method, const QJsonObject &params = {},
-                     int timeoutMs = 10000);
+    QJsonObject call(const QString &method, const QJsonObject &params = {}, int timeoutMs = 10000);
     QString error() const { return m_error; }
 
     // Evaluates an expression and hands back its value (returnByValue). With

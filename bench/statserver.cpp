@@ -46,9 +46,10 @@ void StatServer::readPending()
             const QString user = request.value(QStringLiteral("username")).toString();
             m_peers.insert(user, port);
             ++m_logins;
-            reply = {{QStringLiteral("cmd"), QStringLiteral("login_ack")},
-                     {QStringLiteral("session_id"), QStringLiteral("bench-%1-%2").arg(user).arg(port)},
-                     {QStringLiteral("media_links"), QJsonArray()}};
+            reply = {
+                {QStringLiteral("cmd"), QStringLiteral("login_ack")},
+                {QStringLiteral("session_id"), QStringLiteral("bench-%1-%2").arg(user).arg(port)},
+                {QStringLiteral("media_links"), QJsonArray()}};
         } else if (cmd == QLatin1String("ping")) {
             reply = {{QStringLiteral("cmd"), QStringLiteral("ping_ack")}};
         } else if (cmd == QLatin1String("logout")) {

@@ -1,7 +1,9 @@
 #include "webprocess.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonArray>
 #include <QTcpServer>
 #include <QTimer>
@@ -38,7 +40,6 @@ void pause(int ms)
 
 WebProcess::WebProcess(QObject *parent) : QObject(parent), m_cdp(this)
 {
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setStandardOutputFile(QProcess::nullDevice());
 }
 
@@ -58,6 +59,12 @@ bool WebProcess::start(const QString &program, const QStringList &arguments, con
 {
     m_home = home;
     m_port = freeTcpPort();
+    // Qt refuses a runtime folder others can read.
+    QDir().mkpath(home + QStringLiteral("/runtime"));
+    QFile::setPermissions(home + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The engine talks a lot on standard error; kept beside the home, shown when it fails.
+    m_process.setStandardErrorFile(home + QStringLiteral("/stderr.log"));
     QProcessEnvironment full = QProcessEnvironment::systemEnvironment();
     full.insert(QStringLiteral("HOME"), home);
     full.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
@@ -84,8 +91,8 @@ bool WebProcess::start(const QString &program, const QStringList &arguments, con
         command = QStringLiteral("setpriv");
         args = QStringList{QStringLiteral("--reuid=%1").arg(account.uid),
                            QStringLiteral("--regid=%1").arg(account.gid),
-                           QStringLiteral("--clear-groups"), QStringLiteral("--"), program}
-               + arguments;
+                           QStringLiteral("--clear-groups"), QStringLiteral("--"), program} +
+               arguments;
     }
     m_startedAtUs = wallUs();
     m_process.start(command, args);
@@ -94,6 +101,16 @@ bool WebProcess::start(const QString &program, const QStringList &arguments, con
         return false;
     }
     return true;
+}
+
+QString WebProcess::stderrTail() const
+{
+    QFile file(m_home + QStringLiteral("/stderr.log"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+    return QStringLiteral("its standard error ended: ") +
+           QString::fromLocal8Bit(lines.mid(qMax(0, int(lines.size()) - 5)).join(" | "));
 }
 
 int WebProcess::pid() const
@@ -107,14 +124,17 @@ qint64 WebProcess::waitForLoadedPage(int timeoutMs)
     QString url;
     while (url.isEmpty()) {
         if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning) {
-            m_error = QStringLiteral("the page never appeared at the debugging endpoint");
+            m_error = QStringLiteral("the page never appeared at the debugging endpoint; %1")
+                          .arg(stderrTail());
             return -1;
         }
         const QJsonArray list = CdpClient::targets(m_port, 500);
         for (const QJsonValue &value : list) {
             const QJsonObject target = value.toObject();
-            if (target.value(QStringLiteral("type")).toString() == QLatin1String("page")
-                && target.value(QStringLiteral("url")).toString().endsWith(QLatin1String("index.html"))) {
+            if (target.value(QStringLiteral("type")).toString() == QLatin1String("page") &&
+                target.value(QStringLiteral("url"))
+                    .toString()
+                    .endsWith(QLatin1String("index.html"))) {
                 url = target.value(QStringLiteral("webSocketDebuggerUrl")).toString();
             }
         }
@@ -159,23 +179,28 @@ bool WebProcess::prepareWorld()
     m_mainWorldError = m_cdp.error();
     if (!prepareIsolatedWorld())
         return false;
-    m_worldDescription = QStringLiteral("isolated world (main world refused: %1)").arg(m_mainWorldError);
+    m_worldDescription =
+        QStringLiteral("isolated world (main world refused: %1)").arg(m_mainWorldError);
     return true;
 }
 
 bool WebProcess::prepareIsolatedWorld()
 {
     const QJsonObject tree = m_cdp.call(QStringLiteral("Page.getFrameTree"));
-    const QString frameId = tree.value(QStringLiteral("frameTree")).toObject()
-                                .value(QStringLiteral("frame")).toObject()
-                                .value(QStringLiteral("id")).toString();
+    const QString frameId = tree.value(QStringLiteral("frameTree"))
+                                .toObject()
+                                .value(QStringLiteral("frame"))
+                                .toObject()
+                                .value(QStringLiteral("id"))
+                                .toString();
     if (frameId.isEmpty()) {
         m_error = QStringLiteral("no frame: %1").arg(m_cdp.error());
         return false;
     }
-    const QJsonObject world = m_cdp.call(
-        QStringLiteral("Page.createIsolatedWorld"),
-        {{QStringLiteral("frameId"), frameId}, {QStringLiteral("worldName"), QStringLiteral("brellow-bench")}});
+    const QJsonObject world =
+        m_cdp.call(QStringLiteral("Page.createIsolatedWorld"),
+                   {{QStringLiteral("frameId"), frameId},
+                    {QStringLiteral("worldName"), QStringLiteral("brellow-bench")}});
     m_contextId = world.value(QStringLiteral("executionContextId")).toInt();
     if (m_contextId <= 0) {
         m_error = QStringLiteral("cannot create a world: %1").arg(m_cdp.error());

@@ -49,6 +49,7 @@ public:
     int pid() const;
     qint64 startedAtUs() const { return m_startedAtUs; }
     QString lastError() const { return m_error; }
+    QString stderrTail() const;
     QString configHome() const;
 
     // Ends the program with SIGTERM; the milliseconds it took, or -1 if it had to be killed.

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Brellow in release mode into build-bench/ and runs the benchmark on a
+# private X server. Arguments go to brellow-bench: --quick, --only SECTIONS,
+# --brellow PATH, --env NAME=VALUE, --json FILE, --users N (see --help).
+# Run it as root on a quiet machine: it creates throwaway users for the
+# several-users memory figures and flags memory read beside other Qt WebEngine programs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBRELLOW_BUILD_TESTS=OFF -DBRELLOW_BUILD_BENCH=ON >/dev/null
+cmake --build build-bench -j"$(nproc)" --target brellow brellow-bareview brellow-bench \
+    >build-bench/build.log 2>&1 || { cat build-bench/build.log; exit 1; }
+exec xvfb-run -a -s "-screen 0 1920x1080x24" build-bench/bench/brellow-bench "$@"

@@ -17,9 +17,9 @@ const QString siteFileName = QStringLiteral("Brellow/brellow.ini");
 // "010" as octal, so such a form would not mean what it seems to.
 bool isDottedIPv4(const QString &host)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^((25[0-5]|2[0-4]\\d|1\\d\\d|[1-9]?\\d)\\.){3}"
-                       "(25[0-5]|2[0-4]\\d|1\\d\\d|[1-9]?\\d)$"));
+    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QStringLiteral("((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\\.){3}"
+                       "(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])")));
     return pattern.match(host).hasMatch();
 }
 
@@ -27,9 +27,10 @@ bool isDottedIPv4(const QString &host)
 // The last label must not be all digits, or the name could be read as an address.
 bool isHostName(const QString &host)
 {
-    static const QRegularExpression label(
-        QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
-    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    static const QRegularExpression label(QRegularExpression::anchoredPattern(
+        QStringLiteral("[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?")));
+    static const QRegularExpression digits(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+")));
     if (host.size() > 253)
         return false;
     const QStringList labels = host.split(QLatin1Char('.'));
@@ -109,7 +110,8 @@ ServerAddress ServerAddress::parse(const QString &text, const QString &source, Q
 
     quint16 port = DefaultPort;
     if (portText) {
-        static const QRegularExpression digits(QStringLiteral("^\\d{1,5}$"));
+        static const QRegularExpression digits(
+            QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,5}")));
         const uint value = portText->toUInt();
         if (portText->isEmpty())
             return fail(QStringLiteral("the port is missing after ':'"));

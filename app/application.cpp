@@ -1,32 +1,37 @@
 #include "application.h"
 
+#include "hostlookup.h"
 #include "receiver.h"
+#include "serveraddress.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTextStream>
+#include <QTimer>
 
-#ifndef BRELLOW_SERVER_ADDRESS
-#define BRELLOW_SERVER_ADDRESS "127.0.0.1"
+#ifndef BRELLOW_VERSION
+#define BRELLOW_VERSION "0"
 #endif
 
-QString Application::serverAddress()
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
-    return QStringLiteral(BRELLOW_SERVER_ADDRESS);
-}
-
-Application::Application(int &argc, char **argv)
-    : Application(argc, argv, serverAddress(), ServerPort)
-{
+    setApplicationVersion(QStringLiteral(BRELLOW_VERSION));
 }
 
 Application::Application(int &argc, char **argv, const QString &host, int port)
-    : QApplication(argc, argv)
+    : Application(argc, argv)
 {
+    openSettingsAndLog();
     m_receiver = new Receiver(this, host, port);
+}
+
+void Application::openSettingsAndLog()
+{
     m_settings = new QSettings(QSettings::IniFormat, QSettings::UserScope,
                                QStringLiteral("Brellow"), QStringLiteral("brellow"));
 
@@ -40,10 +45,79 @@ Application::Application(int &argc, char **argv, const QString &host, int port)
     log(QStringLiteral("started"));
 }
 
+bool Application::connectToServer(const ServerAddress &server, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QHostAddress address = server.address();
+    if (address.isNull())
+        address = lookUp(server.host(), deadline);
+    if (address.isNull() || m_quitRequested)
+        return false;
+    m_receiver = new Receiver(this, address.toString(), server.port(),
+                              int(qMax<qint64>(0, deadline.remainingTime())));
+    return m_receiver->isConnected();
+}
+
+QHostAddress Application::lookUp(const QString &host, const QDeadlineTimer &deadline)
+{
+    if (m_quitRequested)
+        return {};
+    QList<QHostAddress> addresses;
+    QString errorText;
+    bool answered = false;
+
+    QEventLoop loop;
+    HostLookup lookup;
+    connect(&lookup, &HostLookup::finished, &loop,
+            [&](const QList<QHostAddress> &found, const QString &error) {
+                addresses = found;
+                errorText = error;
+                answered = true;
+                loop.quit();
+            });
+    connect(this, &Application::quitRequested, &loop, &QEventLoop::quit);
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    lookup.start(host);
+    timer.start(int(qMax<qint64>(0, deadline.remainingTime())));
+    loop.exec();
+
+    if (!answered) {
+        if (!m_quitRequested)
+            log(QStringLiteral("no answer for %1 in time").arg(host));
+        return {};
+    }
+    if (addresses.isEmpty()) {
+        log(QStringLiteral("cannot find %1: %2").arg(host, errorText));
+        return {};
+    }
+    // IPv4 first: the statistics server listens on IPv4, while a name such as
+    // "localhost" often gives the IPv6 address first.
+    QHostAddress chosen = addresses.first();
+    for (const QHostAddress &candidate : addresses) {
+        if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
+            chosen = candidate;
+            break;
+        }
+    }
+    log(QStringLiteral("%1 is %2").arg(host, chosen.toString()));
+    return chosen;
+}
+
+void Application::requestQuit()
+{
+    m_quitRequested = true;
+    emit quitRequested();
+    quit();
+}
+
 Application::~Application()
 {
-    m_settings->deleteLater();
-    m_receiver->deleteLater();
+    if (m_settings)
+        m_settings->deleteLater();
+    if (m_receiver)
+        m_receiver->deleteLater();
     log(QStringLiteral("terminated"));
     // The settings store and the log live to the end of the process: the Qt
     // message handler may still write while QApplication winds down.
@@ -56,7 +130,7 @@ Application *Application::instance()
 
 QString Application::logFileName() const
 {
-    return m_logFile->fileName();
+    return m_logFile ? m_logFile->fileName() : QString();
 }
 
 QString Application::escapeLogText(const QString &text)

@@ -3,27 +3,46 @@
 #include <QApplication>
 #include <QString>
 
+class QDeadlineTimer;
 class QFile;
+class QHostAddress;
 class QSettings;
 class QTextStream;
 class Receiver;
+class ServerAddress;
 
 // The application object: owns the server link, the settings store and the log
 // for the whole run. Everything else reaches them through Application::instance().
+//
+// Start-up goes in steps that main() takes in order: the Qt base (the
+// constructor), openSettingsAndLog(), then connectToServer(); receiver() is null
+// until the last.
 class Application : public QApplication
 {
     Q_OBJECT
 
 public:
     static constexpr int ServerPort = 49999;
-    static QString serverAddress();
 
     Application(int &argc, char **argv);
-    // For tests: the same application talking to another server.
+    // For tests: all steps at once, talking to the given server address.
     Application(int &argc, char **argv, const QString &host, int port);
     ~Application() override;
 
     static Application *instance();
+
+    // Opens the settings store and the log, emptying the log, and logs "started".
+    void openSettingsAndLog();
+    // Looks the host up when it is a name, then connects the server link; all
+    // within timeoutMs. False when the host is not found, the socket does not
+    // connect, or a quit is requested meanwhile.
+    bool connectToServer(const ServerAddress &server, int timeoutMs);
+
+    // A terminating signal or the end of the desktop session. Ends the event loop
+    // when it runs; before that, start-up sees it through isQuitRequested() and
+    // quitRequested(), since quit() alone does nothing then.
+    void requestQuit();
+    bool isQuitRequested() const { return m_quitRequested; }
 
     Receiver *receiver() const { return m_receiver; }
     QSettings *settings() const { return m_settings; }
@@ -35,11 +54,17 @@ public:
     // are written as escapes, so no text can forge or split lines.
     static QString escapeLogText(const QString &text);
 
+signals:
+    void quitRequested();
+
 private:
+    QHostAddress lookUp(const QString &host, const QDeadlineTimer &deadline);
+
     Receiver *m_receiver = nullptr;
     QSettings *m_settings = nullptr;
     QTextStream *m_logStream = nullptr;
     QFile *m_logFile = nullptr;
+    bool m_quitRequested = false;
 };
 
 // Sends every Qt message, of any type, to the log; the type is not written.

@@ -1,37 +1,77 @@
 #include "application.h"
+#include "commandline.h"
 #include "enginedefaults.h"
 #include "mainwindow.h"
 #include "receiver.h"
+#include "serveraddress.h"
 #include "signalwatcher.h"
 
 #include <QMessageBox>
 #include <QSessionManager>
+
+#include <cstdio>
+
+// A start-up error box; its result is exitCode. The event loop does not run yet,
+// so a terminating signal or the end of the session closes the box itself, as
+// its own button would, instead of calling quit().
+static int showStartupError(Application &app, const QString &text, int exitCode)
+{
+    if (app.isQuitRequested())
+        return exitCode;
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
+                    QMessageBox::Close);
+    box.setDefaultButton(QMessageBox::NoButton);
+    QObject::connect(&app, &Application::quitRequested, &box,
+                     [&box] { box.done(QMessageBox::Close); });
+    box.exec();
+    return exitCode;
+}
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     const EngineDefaults engine = EngineDefaults::apply();
     Application app(argc, argv);
-    app.log(engine.description());
-    qInstallMessageHandler(messageHandler);
+
+    // Help and version leave before the log is opened, so they never empty the
+    // log of a Brellow that is running.
+    const CommandLine commandLine(QCoreApplication::arguments());
+    if (commandLine.action() != CommandLine::Action::Run) {
+        std::fputs(qPrintable(commandLine.output()), stdout);
+        return 0;
+    }
 
     // A terminating signal or the end of the desktop session leaves like "Exit":
     // the event loop ends and the window, destroyed below, logs out.
     SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::signalled, &app, [] { QCoreApplication::quit(); });
+    QObject::connect(&watcher, &SignalWatcher::signalled, &app, [&app] { app.requestQuit(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [](QSessionManager &) { QCoreApplication::quit(); });
+                     [&app](QSessionManager &) { app.requestQuit(); });
 
-    if (!app.receiver()->isConnected()) {
-        QMessageBox::critical(nullptr, QCoreApplication::applicationName(),
-                              QStringLiteral("Cannot find server. Please check the Internet "
-                                             "connection and try again."),
-                              QMessageBox::Close, QMessageBox::NoButton);
-        return 1;
+    app.openSettingsAndLog();
+    app.log(engine.description());
+    qInstallMessageHandler(messageHandler);
+    if (!commandLine.ignored().isEmpty())
+        app.log(QStringLiteral("ignored arguments: %1").arg(commandLine.ignored().join(' ')));
+
+    QString configError;
+    const ServerAddress server = ServerAddress::configured(commandLine.server(), &configError);
+    if (!server.isValid()) {
+        app.log(configError);
+        return showStartupError(app, configError, 2);
     }
+    app.log(QStringLiteral("server %1 from %2").arg(server.toString(), server.source()));
+
+    if (!app.connectToServer(server, Receiver::ConnectTimeoutMs))
+        return showStartupError(app,
+                                QStringLiteral("Cannot find server. Please check the Internet "
+                                               "connection and try again."),
+                                1);
 
     MainWindow window;
     window.setVisible(true);
     window.setAttribute(Qt::WA_QuitOnClose, true);
+    if (app.isQuitRequested())
+        return 0;
     return app.exec();
 }

@@ -10,20 +10,20 @@
 #include <QUdpSocket>
 #include <QtDebug>
 
-Receiver::Receiver(QObject *parent, const QString &host, int port)
+Receiver::Receiver(QObject *parent, const QString &host, int port, int connectTimeoutMs)
     : QObject(parent), m_host(host), m_port(port)
 {
-    connectToServer();
+    connectToServer(connectTimeoutMs);
 }
 
-void Receiver::connectToServer()
+void Receiver::connectToServer(int timeoutMs)
 {
     m_socket = new QUdpSocket(this);
     connect(m_socket, &QUdpSocket::connected, this, &Receiver::onSocketConnected);
     connect(m_socket, &QUdpSocket::disconnected, this, &Receiver::onSocketDisconnected);
     connect(m_socket, &QUdpSocket::readyRead, this, &Receiver::onSocketReadyRead);
     m_socket->connectToHost(m_host, static_cast<quint16>(m_port), QIODevice::ReadWrite);
-    m_socket->waitForConnected(ConnectTimeoutMs);
+    m_socket->waitForConnected(timeoutMs);
 }
 
 bool Receiver::isConnected() const

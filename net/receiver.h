@@ -16,7 +16,9 @@ class Receiver : public QObject
 public:
     static constexpr int ConnectTimeoutMs = 5000;
 
-    Receiver(QObject *parent, const QString &host, int port);
+    // Connects at once, waiting at most connectTimeoutMs.
+    Receiver(QObject *parent, const QString &host, int port,
+             int connectTimeoutMs = ConnectTimeoutMs);
 
     bool isConnected() const;
     bool isLoggedIn() const;
@@ -48,7 +50,7 @@ private slots:
     void onSocketReadyRead();
 
 private:
-    void connectToServer();
+    void connectToServer(int timeoutMs);
     void handleDatagram(const QByteArray &datagram);
 
     QVariantList m_mediaLinks;

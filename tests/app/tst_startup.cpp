@@ -1,9 +1,12 @@
+#include "brellowprocess.h"
+#include "serveraddress.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 // The real brellow binary, started where no server address can be reached: a
 // network namespace without any route. Runs under an X server (xvfb-run) so the
@@ -14,33 +17,18 @@ class TestStartup : public QObject
 
 private slots:
     void unreachableServerShowsBoxAndExits();
+    void quitRequestClosesStartupBox_data();
+    void quitRequestClosesStartupBox();
 };
-
-static QString findBoxWindow(int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        QProcess search;
-        search.start("xdotool", {"search", "--onlyvisible", "--name", "^brellow$"});
-        search.waitForFinished(5000);
-        const QString id = QString::fromLatin1(search.readAllStandardOutput()).trimmed();
-        if (!id.isEmpty())
-            return id.section('\n', 0, 0);
-        QTest::qWait(100);
-    }
-    return {};
-}
 
 void TestStartup::unreachableServerShowsBoxAndExits()
 {
     QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
-    QTemporaryDir config;
-    QVERIFY(config.isValid());
+    BrellowHome home;
+    QVERIFY(home.prepare());
 
     QProcess brellow;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", config.path());
+    QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     brellow.setProcessEnvironment(env);
     brellow.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -51,19 +39,63 @@ void TestStartup::unreachableServerShowsBoxAndExits()
     QVERIFY2(!box.isEmpty(), "no message box titled brellow appeared");
     QCOMPARE(brellow.state(), QProcess::Running); // the box waits for the agent
 
-    QProcess::execute("xdotool", {"windowactivate", "--sync", box});
-    QProcess::execute("xdotool", {"key", "--window", box, "Escape"});
+    dismissBox(box);
     QVERIFY(brellow.waitForFinished(10000));
     QCOMPARE(brellow.exitStatus(), QProcess::NormalExit);
     QCOMPARE(brellow.exitCode(), 1);
 
-    QFile log(config.path() + "/Brellow/brellow.log");
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 3);
-    QVERIFY(lines.at(0).endsWith("\tstarted"));
-    QVERIFY(lines.at(1).contains("\tengine: lean defaults, set QT_QUICK_BACKEND=software"));
-    QVERIFY(lines.at(2).endsWith("\tterminated"));
+    const QStringList texts = home.logTexts();
+    QCOMPARE(texts.size(), 5);
+    QCOMPARE(texts.at(0), QStringLiteral("started"));
+    QVERIFY(texts.at(1).startsWith("engine: lean defaults, set QT_QUICK_BACKEND=software"));
+    // Unknown arguments are ignored, and said so.
+    QCOMPARE(texts.at(2), QStringLiteral("ignored arguments: --some-unknown-option"));
+    QCOMPARE(texts.at(3),
+             QStringLiteral("server %1 from the built-in default")
+                 .arg(ServerAddress::parse(ServerAddress::builtInDefault(), {}).toString()));
+    QCOMPARE(texts.at(4), QStringLiteral("terminated"));
+}
+
+void TestStartup::quitRequestClosesStartupBox_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("SIGTERM, no server") << SIGTERM << "--server=10.0.0.5" << 1;
+    QTest::newRow("SIGHUP, no server") << SIGHUP << "--server=10.0.0.5" << 1;
+    QTest::newRow("SIGINT, no server") << SIGINT << "--server=10.0.0.5" << 1;
+    QTest::newRow("SIGTERM, bad setting") << SIGTERM << "--server=10.0.0.5:0" << 2;
+}
+
+// Before the event loop runs, a quit request must still end the program the
+// orderly way: the box goes, the exit code is the box's own, the log says so.
+void TestStartup::quitRequestClosesStartupBox()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(QString, argument);
+    QFETCH(int, exitCode);
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    BrellowHome home;
+    QVERIFY(home.prepare());
+
+    QProcess brellow;
+    QProcessEnvironment env = home.environment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    brellow.setProcessEnvironment(env);
+    brellow.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    brellow.start("unshare", {"-n", BRELLOW_PATH, argument});
+    QVERIFY(brellow.waitForStarted());
+
+    QVERIFY2(!findBoxWindow(15000).isEmpty(), "no message box titled brellow appeared");
+    QCOMPARE(::kill(pid_t(brellow.processId()), signalNumber), 0);
+    QVERIFY2(brellow.waitForFinished(5000), "the box kept the program running");
+    QCOMPARE(brellow.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(brellow.exitCode(), exitCode);
+    QVERIFY(findBoxWindow(0).isEmpty());
+    const QStringList texts = home.logTexts();
+    QVERIFY(!texts.isEmpty());
+    QCOMPARE(texts.first(), QStringLiteral("started"));
+    QCOMPARE(texts.last(), QStringLiteral("terminated"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

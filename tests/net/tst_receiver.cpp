@@ -127,7 +127,10 @@ void TestReceiver::connectsOnlyToUsableDestinations_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<bool>("connected");
     QTest::newRow("loopback") << "127.0.0.1" << true;
-    QTest::newRow("unresolvable name") << "no-such-host.invalid" << false;
+    // Brellow looks names up before the Receiver exists. Names that cannot be
+    // resolved and unreachable networks are tried through the real program in
+    // network namespaces of their own (tst_serverconfig, tst_startup), so that
+    // no test asks the machine's resolver.
 }
 
 void TestReceiver::connectsOnlyToUsableDestinations()

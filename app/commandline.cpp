@@ -1,0 +1,48 @@
+#include "commandline.h"
+
+#include "serveraddress.h"
+
+#include <QCoreApplication>
+
+CommandLine::CommandLine(const QStringList &arguments)
+    : m_serverOption(QStringLiteral("server"),
+                     QStringLiteral("The statistics server, HOST[:PORT] (port %1 unless given; "
+                                    "an IPv6 address in brackets, as in [::1]:%1). Otherwise "
+                                    "$%2, then the key \"%3\" of /etc/xdg/Brellow/brellow.ini, "
+                                    "then %4.")
+                         .arg(ServerAddress::DefaultPort)
+                         .arg(QLatin1String(ServerAddress::EnvironmentVariable),
+                              QLatin1String(ServerAddress::SettingsKey),
+                              ServerAddress::builtInDefault()),
+                     QStringLiteral("HOST[:PORT]"))
+{
+    m_parser.setApplicationDescription(
+        QStringLiteral("Brellow: the agent's status display for the statistics server."));
+    const QCommandLineOption help = m_parser.addHelpOption();
+    const QCommandLineOption version = m_parser.addVersionOption();
+    m_parser.addOption(m_serverOption);
+
+    // parse() goes on past unknown options, so the known ones are still read.
+    // A --server without a value is not ignored: it is reported as an empty value.
+    m_parser.parse(arguments);
+    for (const QString &name : m_parser.unknownOptionNames())
+        m_ignored << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    m_ignored << m_parser.positionalArguments();
+
+    if (m_parser.isSet(help))
+        m_action = Action::ShowHelp;
+    else if (m_parser.isSet(version))
+        m_action = Action::ShowVersion;
+    if (m_parser.isSet(m_serverOption))
+        m_server = m_parser.value(m_serverOption);
+    else if (m_parser.errorText().contains(QLatin1String("'--server'")))
+        m_server = QString();
+}
+
+QString CommandLine::output() const
+{
+    if (m_action == Action::ShowVersion)
+        return QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                             QCoreApplication::applicationVersion());
+    return m_parser.helpText();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Brellow's own command-line options. Qt's options (-platform and the like) are
+// taken out by QApplication before this sees the arguments; anything else that
+// Brellow does not know is ignored, so that old desktop launchers keep working.
+class CommandLine
+{
+public:
+    enum class Action
+    {
+        Run,
+        ShowHelp,
+        ShowVersion
+    };
+
+    explicit CommandLine(const QStringList &arguments);
+
+    Action action() const { return m_action; }
+    // What --help or --version print.
+    QString output() const;
+    // The value of --server, when given (the last one wins); empty when given without one.
+    std::optional<QString> server() const { return m_server; }
+    // Unknown options and stray arguments, as given.
+    QStringList ignored() const { return m_ignored; }
+
+private:
+    QCommandLineParser m_parser;
+    QCommandLineOption m_serverOption;
+    Action m_action = Action::Run;
+    std::optional<QString> m_server;
+    QStringList m_ignored;
+};

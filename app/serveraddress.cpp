@@ -1,0 +1,170 @@
+#include "serveraddress.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStringList>
+
+#ifndef BRELLOW_SERVER_ADDRESS
+#define BRELLOW_SERVER_ADDRESS "127.0.0.1"
+#endif
+
+namespace {
+
+const QString siteFileName = QStringLiteral("Brellow/brellow.ini");
+
+// Four decimal parts of 0 to 255, without leading zeros: some resolvers read
+// "010" as octal, so such a form would not mean what it seems to.
+bool isDottedIPv4(const QString &host)
+{
+    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QStringLiteral("((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\\.){3}"
+                       "(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])")));
+    return pattern.match(host).hasMatch();
+}
+
+// A DNS host name: dot-separated labels of letters, digits and inner hyphens.
+// The last label must not be all digits, or the name could be read as an address.
+bool isHostName(const QString &host)
+{
+    static const QRegularExpression label(QRegularExpression::anchoredPattern(
+        QStringLiteral("[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?")));
+    static const QRegularExpression digits(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+")));
+    if (host.size() > 253)
+        return false;
+    const QStringList labels = host.split(QLatin1Char('.'));
+    for (const QString &part : labels) {
+        if (!label.match(part).hasMatch())
+            return false;
+    }
+    return !digits.match(labels.last()).hasMatch();
+}
+
+// The system-wide settings file that holds the key, for naming it in the log.
+// QSettings reads the first one along XDG_CONFIG_DIRS that has the key.
+QString siteFileHolding(const QString &key, const QString &fallback)
+{
+    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    if (dirs.isEmpty())
+        dirs = QStringLiteral("/etc/xdg");
+    for (const QString &dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QString file = QDir(dir).filePath(siteFileName);
+        if (QSettings(file, QSettings::IniFormat).contains(key))
+            return QDir::cleanPath(file);
+    }
+    return fallback;
+}
+
+} // namespace
+
+QString ServerAddress::builtInDefault()
+{
+    return QStringLiteral(BRELLOW_SERVER_ADDRESS);
+}
+
+ServerAddress ServerAddress::parse(const QString &text, const QString &source, QString *error)
+{
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return ServerAddress();
+    };
+    if (text.isEmpty())
+        return fail(QStringLiteral("the value is empty"));
+
+    QString host = text;
+    std::optional<QString> portText;
+    QHostAddress address;
+    if (text.startsWith(QLatin1Char('['))) {
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            return fail(QStringLiteral("the closing ']' is missing"));
+        host = text.mid(1, close - 1);
+        const QString rest = text.mid(close + 1);
+        if (!rest.isEmpty()) {
+            if (!rest.startsWith(QLatin1Char(':')))
+                return fail(QStringLiteral("only \":PORT\" may follow ']'"));
+            portText = rest.mid(1);
+        }
+        if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv6Protocol)
+            return fail(QStringLiteral("\"%1\" is not an IPv6 address").arg(host));
+    } else {
+        const qsizetype colons = text.count(QLatin1Char(':'));
+        if (colons > 1)
+            return fail(QStringLiteral("an IPv6 address must be written in brackets, as in "
+                                       "[::1]:%1")
+                            .arg(DefaultPort));
+        if (colons == 1) {
+            host = text.section(QLatin1Char(':'), 0, 0);
+            portText = text.section(QLatin1Char(':'), 1);
+        }
+        if (host.isEmpty())
+            return fail(QStringLiteral("the host is missing"));
+        if (isDottedIPv4(host))
+            address.setAddress(host);
+        else if (!isHostName(host))
+            return fail(
+                QStringLiteral("\"%1\" is neither a host name nor an IPv4 address").arg(host));
+    }
+
+    quint16 port = DefaultPort;
+    if (portText) {
+        static const QRegularExpression digits(
+            QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,5}")));
+        const uint value = portText->toUInt();
+        if (portText->isEmpty())
+            return fail(QStringLiteral("the port is missing after ':'"));
+        if (!digits.match(*portText).hasMatch() || value < 1 || value > 65535)
+            return fail(QStringLiteral("the port must be a number from 1 to 65535"));
+        port = static_cast<quint16>(value);
+    }
+
+    ServerAddress result;
+    result.m_host = host;
+    result.m_port = port;
+    result.m_source = source;
+    result.m_address = address;
+    return result;
+}
+
+ServerAddress ServerAddress::configured(const std::optional<QString> &commandLine, QString *error)
+{
+    QString value;
+    QString source;
+    QSettings site(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Brellow"),
+                   QStringLiteral("brellow"));
+    if (commandLine) {
+        value = *commandLine;
+        source = QStringLiteral("the command line (--server)");
+    } else if (!qEnvironmentVariableIsEmpty(EnvironmentVariable)) {
+        // An empty variable counts as unset, as in "BRELLOW_SERVER= brellow".
+        value = qEnvironmentVariable(EnvironmentVariable);
+        source = QStringLiteral("the environment (%1)").arg(QLatin1String(EnvironmentVariable));
+    } else if (site.contains(QLatin1String(SettingsKey))) {
+        const QVariant setting = site.value(QLatin1String(SettingsKey));
+        // An unquoted comma makes the INI reader return a list: show it as written.
+        value = setting.typeId() == QMetaType::QStringList
+                    ? setting.toStringList().join(QLatin1Char(','))
+                    : setting.toString();
+        source = siteFileHolding(QLatin1String(SettingsKey), site.fileName());
+    } else {
+        value = builtInDefault();
+        source = QStringLiteral("the built-in default");
+    }
+
+    QString reason;
+    const ServerAddress result = parse(value, source, &reason);
+    if (!result.isValid() && error)
+        *error = QStringLiteral("The statistics server \"%1\" from %2 is not valid: %3.")
+                     .arg(value, source, reason);
+    return result;
+}
+
+QString ServerAddress::toString() const
+{
+    const QString host = m_address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QStringLiteral("[%1]").arg(m_host)
+                             : m_host;
+    return QStringLiteral("%1:%2").arg(host).arg(m_port);
+}

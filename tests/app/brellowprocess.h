@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The real brellow binary as a process, with configuration folders of its own:
+// XDG_CONFIG_HOME (the agent's settings and log), XDG_CONFIG_DIRS (the
+// site's settings) and XDG_RUNTIME_DIR, and no BRELLOW_SERVER from outside.
+struct BrellowHome
+{
+    QTemporaryDir dir;
+
+    QString userDir() const { return dir.filePath("user"); }
+    QString siteDir() const { return dir.filePath("site"); }
+    QString logPath() const { return userDir() + "/Brellow/brellow.log"; }
+    QString userSettingsPath() const { return userDir() + "/Brellow/brellow.ini"; }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("BRELLOW_SERVER");
+        env.insert("XDG_CONFIG_HOME", userDir());
+        env.insert("XDG_CONFIG_DIRS", siteDir());
+        env.insert("XDG_RUNTIME_DIR", dir.filePath("runtime"));
+        return env;
+    }
+
+    bool prepare() const
+    {
+        return dir.isValid() && QDir().mkpath(userDir()) && QDir().mkpath(siteDir()) &&
+               QDir().mkpath(dir.filePath("runtime")) &&
+               QFile::setPermissions(dir.filePath("runtime"),
+                                     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // The texts of the log's lines, without their date and tab.
+    QStringList logTexts() const
+    {
+        QFile file(logPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList texts;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split('\n'))
+            if (!line.isEmpty())
+                texts << line.section('\t', 1);
+        return texts;
+    }
+};
+
+// The window id of a visible message box titled "brellow" (the program sets no
+// name of its own, so Qt titles it after the binary), or empty after timeoutMs.
+inline QString findBoxWindow(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        QProcess search;
+        search.start("xdotool", {"search", "--onlyvisible", "--name", "^brellow$"});
+        search.waitForFinished(5000);
+        const QString id = QString::fromLatin1(search.readAllStandardOutput()).trimmed();
+        if (!id.isEmpty())
+            return id.section('\n', 0, 0);
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+// Dismisses the box the way an agent would, with Escape.
+inline void dismissBox(const QString &window)
+{
+    QProcess::execute("xdotool", {"windowactivate", "--sync", window});
+    QProcess::execute("xdotool", {"key", "--window", window, "Escape"});
+}

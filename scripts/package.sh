@@ -20,6 +20,6 @@ cmake --build build-package -j"$(nproc)"
 rm -rf dist
 mkdir dist
 cp build-package/cpack/*.deb dist/
-lintian --fail-on error --no-tag-display-limit dist/*.deb
+lintian --fail-on error --tag-display-limit 0 dist/*.deb
 echo "Packages in dist/:"
 ls -1 dist/

@@ -4,11 +4,13 @@ set -euo pipefail
 
 # Build: the compiler and Qt 6 (WebSockets for the benchmark). Run and test: an X server for headless runs,
 # xdotool to drive the real window, a font for the page, unshare for the
-# no-network start-up test.
+# no-network start-up test. Package: Debian's packaging tools and the
+# validators for the packages, desktop entries and metainfo.
 packages=(
     cmake make g++
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev
     xvfb xauth xdotool fonts-dejavu-core util-linux
+    dpkg-dev file binutils gzip lintian desktop-file-utils appstream
 )
 
 missing=()

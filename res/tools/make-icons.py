@@ -7,6 +7,10 @@
                          others as 32-bit DIBs with an AND mask)
     res/img/check.png    32 x 32 RGBA: green check mark of a completed call
     res/img/cross.png    32 x 32 RGBA: red cross of a call that did not complete
+    res/icons/hicolor/NxN/apps/brellow.png
+                         the program icon for the desktop's icon theme (menu
+                         entry, software centre) at 16, 22, 24, 32, 48, 64,
+                         128 and 256 pixels, 8-bit RGBA PNG
 
 Every shape is described by a signed distance function in a unit square
 (x to the right, y downwards) and rendered at each size on its own, with
@@ -24,6 +28,7 @@ import zlib
 RES_DIR = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 
 ICO_SIZES = (256, 128, 96, 72, 64, 48, 32, 24, 16)
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 SUPERSAMPLE = 4
 
 # Theme blues: the person in the darker one, the headset in the brighter one.
@@ -271,9 +276,16 @@ def write(path, data):
 
 def main():
     agent = agent_layers()
+    rendered = {}
+
+    def agent_rows(size):
+        if size not in rendered:
+            rendered[size] = render(agent, size)
+        return rendered[size]
+
     images = []
     for size in ICO_SIZES:
-        rows = render(agent, size)
+        rows = agent_rows(size)
         if size == 256:
             png = png_bytes(rows)
             write("agent.png", png)
@@ -281,6 +293,8 @@ def main():
         else:
             images.append((size, dib_bytes(rows)))
     write("agent.ico", ico_bytes(images))
+    for size in HICOLOR_SIZES:
+        write("icons/hicolor/%dx%d/apps/brellow.png" % (size, size), png_bytes(agent_rows(size)))
     write("img/check.png", png_bytes(render(check_layers(), 32)))
     write("img/cross.png", png_bytes(render(cross_layers(), 32)))
 

@@ -1,13 +1,11 @@
 #include "application.h"
 
+#include "logfile.h"
 #include "receiver.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTextStream>
 
 #ifndef BRELLOW_SERVER_ADDRESS
 #define BRELLOW_SERVER_ADDRESS "127.0.0.1"
@@ -34,9 +32,8 @@ Application::Application(int &argc, char **argv, const QString &host, int port)
     // On a first run nothing has written the settings yet, so their folder may
     // not exist; without it the log could not be opened.
     QDir().mkpath(folder);
-    m_logFile = new QFile(folder + QDir::separator() + QStringLiteral("brellow.log"));
-    if (m_logFile->open(QIODevice::WriteOnly | QIODevice::Truncate))
-        m_logStream = new QTextStream(m_logFile);
+    m_log = std::make_unique<LogFile>(folder + QDir::separator() + QStringLiteral("brellow.log"));
+    m_log->open();
     log(QStringLiteral("started"));
 }
 
@@ -45,8 +42,9 @@ Application::~Application()
     m_settings->deleteLater();
     m_receiver->deleteLater();
     log(QStringLiteral("terminated"));
-    // The settings store and the log live to the end of the process: the Qt
-    // message handler may still write while QApplication winds down.
+    // The settings store lives to the end of the process. The log goes with this object:
+    // once it is gone, instance() no longer finds an Application and the message handler
+    // writes nothing.
 }
 
 Application *Application::instance()
@@ -56,42 +54,18 @@ Application *Application::instance()
 
 QString Application::logFileName() const
 {
-    return m_logFile->fileName();
+    return m_log->fileName();
 }
 
 QString Application::escapeLogText(const QString &text)
 {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        switch (u) {
-        case u'\n':
-            escaped += QLatin1String("\\n");
-            break;
-        case u'\r':
-            escaped += QLatin1String("\\r");
-            break;
-        case u'\t':
-            escaped += QLatin1String("\\t");
-            break;
-        default:
-            // C0, DEL, C1 and the Unicode line and paragraph separators.
-            if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029)
-                escaped += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
-            else
-                escaped += c;
-        }
-    }
-    return escaped;
+    return LogFile::escape(text);
 }
 
 void Application::log(const QString &text)
 {
-    if (!m_logStream)
-        return;
-    *m_logStream << QDateTime::currentDateTime().toString(Qt::TextDate) << '\t'
-                 << escapeLogText(text) << Qt::endl;
+    if (m_log)
+        m_log->write(text);
 }
 
 void messageHandler(QtMsgType, const QMessageLogContext &, const QString &message)

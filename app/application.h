@@ -3,9 +3,10 @@
 #include <QApplication>
 #include <QString>
 
-class QFile;
+#include <memory>
+
+class LogFile;
 class QSettings;
-class QTextStream;
 class Receiver;
 
 // The application object: owns the server link, the settings store and the log
@@ -38,8 +39,7 @@ public:
 private:
     Receiver *m_receiver = nullptr;
     QSettings *m_settings = nullptr;
-    QTextStream *m_logStream = nullptr;
-    QFile *m_logFile = nullptr;
+    std::unique_ptr<LogFile> m_log;
 };
 
 // Sends every Qt message, of any type, to the log; the type is not written.

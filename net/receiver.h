@@ -29,6 +29,11 @@ public:
     void test();
     void sendMessage(QVariantMap map);
 
+    // The inbound dispatcher for one datagram, as read from the socket: parses it and
+    // updates the session or emits the matching signal. Public so that it can be driven
+    // without a socket.
+    void handleDatagram(const QByteArray &datagram);
+
     // The wire form of a login password: MD5 over the Latin-1 bytes, lower-case hex.
     static QString hashPassword(const QString &password);
 
@@ -49,7 +54,6 @@ private slots:
 
 private:
     void connectToServer();
-    void handleDatagram(const QByteArray &datagram);
 
     QVariantList m_mediaLinks;
     QString m_host;

@@ -2,11 +2,11 @@
 # Installs the Debian 12 packages Brellow needs to build, run and test, if missing.
 set -euo pipefail
 
-# Build: the compiler and Qt 6. Run and test: an X server for headless runs,
-# xdotool to drive the real window, a font for the page, unshare for the
-# no-network start-up test.
+# Build: the compiler and Qt 6; clang and its runtime (libFuzzer, sanitizers) for the
+# fuzz targets. Run and test: an X server for headless runs, xdotool to drive the real
+# window, a font for the page, unshare for the no-network start-up test.
 packages=(
-    cmake make g++
+    cmake make g++ clang libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libgl-dev
     xvfb xauth xdotool fonts-dejavu-core util-linux
 )

@@ -25,8 +25,10 @@ Application::Application(int &argc, char **argv, const QString &host, int port)
     : QApplication(argc, argv)
 {
     m_receiver = new Receiver(this, host, port);
+    // A Qt child: the deleteLater below does not run once the event loop has ended,
+    // and the store must not outlive the application object.
     m_settings = new QSettings(QSettings::IniFormat, QSettings::UserScope,
-                               QStringLiteral("Brellow"), QStringLiteral("brellow"));
+                               QStringLiteral("Brellow"), QStringLiteral("brellow"), this);
 
     const QString folder = QFileInfo(m_settings->fileName()).absolutePath();
     // On a first run nothing has written the settings yet, so their folder may
@@ -42,9 +44,8 @@ Application::~Application()
     m_settings->deleteLater();
     m_receiver->deleteLater();
     log(QStringLiteral("terminated"));
-    // The settings store lives to the end of the process. The log goes with this object:
-    // once it is gone, instance() no longer finds an Application and the message handler
-    // writes nothing.
+    // The settings store and the log go with this object: once it is gone, instance() no
+    // longer finds an Application and the message handler writes nothing.
 }
 
 Application *Application::instance()

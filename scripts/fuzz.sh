@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-dir=build-fuzz
+dir=${BRELLOW_FUZZ_BUILD_DIR:-build-fuzz}
 targets=(fuzz_receiver fuzz_simserver)
 
 start=$SECONDS
@@ -26,7 +26,7 @@ for target in "${targets[@]}"; do
     cp -r "fuzz/corpus/$target" "$scratch/$target"
     start=$SECONDS
     if "$dir/fuzz/$target" "$scratch/$target" -dict="fuzz/$target.dict" \
-        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+        -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -max_len=8192 \
         -artifact_prefix="$dir/artifacts/$target-" -print_final_stats=1 \
         >"$scratch/$target.log" 2>&1; then
         echo "fuzz: $target passed in $((SECONDS - start)) s:" \

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-dir=build-sanitize
+dir=${BRELLOW_SANITIZE_BUILD_DIR:-build-sanitize}
 
 start=$SECONDS
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELLOW_SANITIZE=ON >/dev/null

@@ -156,9 +156,9 @@ void SimServer::handleLogin(const QJsonObject &request, const QHostAddress &from
     }
     if (m_sessions.size() >= m_config.maxSessions) {
         m_log->session(from, port, str("-"),
+                       // In one pass, so that a "%2" in the user name stays as it is.
                        str("refused user %1 (full: %2 sessions)")
-                           .arg(username.toString())
-                           .arg(m_config.maxSessions));
+                           .arg(username.toString(), QString::number(m_config.maxSessions)));
         return send(from, port, reply("login_ack"));
     }
 

@@ -1,17 +1,15 @@
 #include "application.h"
 
 #include "hostlookup.h"
+#include "logfile.h"
 #include "receiver.h"
 #include "serveraddress.h"
 
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTextStream>
 #include <QTimer>
 
 #ifndef BRELLOW_VERSION
@@ -32,16 +30,17 @@ Application::Application(int &argc, char **argv, const QString &host, int port)
 
 void Application::openSettingsAndLog()
 {
+    // A Qt child: the deleteLater below does not run once the event loop has ended,
+    // and the store must not outlive the application object.
     m_settings = new QSettings(QSettings::IniFormat, QSettings::UserScope,
-                               QStringLiteral("Brellow"), QStringLiteral("brellow"));
+                               QStringLiteral("Brellow"), QStringLiteral("brellow"), this);
 
     const QString folder = QFileInfo(m_settings->fileName()).absolutePath();
     // On a first run nothing has written the settings yet, so their folder may
     // not exist; without it the log could not be opened.
     QDir().mkpath(folder);
-    m_logFile = new QFile(folder + QDir::separator() + QStringLiteral("brellow.log"));
-    if (m_logFile->open(QIODevice::WriteOnly | QIODevice::Truncate))
-        m_logStream = new QTextStream(m_logFile);
+    m_log = std::make_unique<LogFile>(folder + QDir::separator() + QStringLiteral("brellow.log"));
+    m_log->open();
     log(QStringLiteral("started"));
 }
 
@@ -119,8 +118,8 @@ Application::~Application()
     if (m_receiver)
         m_receiver->deleteLater();
     log(QStringLiteral("terminated"));
-    // The settings store and the log live to the end of the process: the Qt
-    // message handler may still write while QApplication winds down.
+    // The settings store and the log go with this object: once it is gone, instance() no
+    // longer finds an Application and the message handler writes nothing.
 }
 
 Application *Application::instance()
@@ -130,42 +129,18 @@ Application *Application::instance()
 
 QString Application::logFileName() const
 {
-    return m_logFile ? m_logFile->fileName() : QString();
+    return m_log ? m_log->fileName() : QString();
 }
 
 QString Application::escapeLogText(const QString &text)
 {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        switch (u) {
-        case u'\n':
-            escaped += QLatin1String("\\n");
-            break;
-        case u'\r':
-            escaped += QLatin1String("\\r");
-            break;
-        case u'\t':
-            escaped += QLatin1String("\\t");
-            break;
-        default:
-            // C0, DEL, C1 and the Unicode line and paragraph separators.
-            if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029)
-                escaped += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
-            else
-                escaped += c;
-        }
-    }
-    return escaped;
+    return LogFile::escape(text);
 }
 
 void Application::log(const QString &text)
 {
-    if (!m_logStream)
-        return;
-    *m_logStream << QDateTime::currentDateTime().toString(Qt::TextDate) << '\t'
-                 << escapeLogText(text) << Qt::endl;
+    if (m_log)
+        m_log->write(text);
 }
 
 void messageHandler(QtMsgType, const QMessageLogContext &, const QString &message)

@@ -3,11 +3,12 @@
 #include <QApplication>
 #include <QString>
 
+#include <memory>
+
+class LogFile;
 class QDeadlineTimer;
-class QFile;
 class QHostAddress;
 class QSettings;
-class QTextStream;
 class Receiver;
 class ServerAddress;
 
@@ -62,8 +63,7 @@ private:
 
     Receiver *m_receiver = nullptr;
     QSettings *m_settings = nullptr;
-    QTextStream *m_logStream = nullptr;
-    QFile *m_logFile = nullptr;
+    std::unique_ptr<LogFile> m_log;
     bool m_quitRequested = false;
 };
 

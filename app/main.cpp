@@ -30,6 +30,8 @@ static int showStartupError(Application &app, const QString &text, int exitCode)
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Ties the window to brellow.desktop: its icon and name in docks and switchers.
+    QGuiApplication::setDesktopFileName(QStringLiteral("brellow"));
     const EngineDefaults engine = EngineDefaults::apply();
     Application app(argc, argv);
 

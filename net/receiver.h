@@ -31,6 +31,11 @@ public:
     void test();
     void sendMessage(QVariantMap map);
 
+    // The inbound dispatcher for one datagram, as read from the socket: parses it and
+    // updates the session or emits the matching signal. Public so that it can be driven
+    // without a socket.
+    void handleDatagram(const QByteArray &datagram);
+
     // The wire form of a login password: MD5 over the Latin-1 bytes, lower-case hex.
     static QString hashPassword(const QString &password);
 
@@ -51,7 +56,6 @@ private slots:
 
 private:
     void connectToServer(int timeoutMs);
-    void handleDatagram(const QByteArray &datagram);
 
     QVariantList m_mediaLinks;
     QString m_host;

@@ -2,12 +2,13 @@
 # Installs the Debian 12 packages Brellow needs to build, run and test, if missing.
 set -euo pipefail
 
-# Build: the compiler and Qt 6 (WebSockets for the benchmark). Run and test: an X server for headless runs,
-# xdotool to drive the real window, a font for the page, unshare for the
-# no-network start-up test. Package: Debian's packaging tools and the
-# validators for the packages, desktop entries and metainfo.
+# Build: the compiler and Qt 6 (WebSockets for the benchmark); clang and its runtime
+# (libFuzzer, sanitizers) for the fuzz targets. Run and test: an X server for headless
+# runs, xdotool to drive the real window, a font for the page, unshare for the
+# no-network start-up test. Package: Debian's packaging tools and the validators for
+# the packages, desktop entries and metainfo.
 packages=(
-    cmake make g++
+    cmake make g++ clang libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev
     xvfb xauth xdotool fonts-dejavu-core util-linux
     dpkg-dev file binutils gzip lintian desktop-file-utils appstream

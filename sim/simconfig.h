@@ -23,4 +23,7 @@ struct SimConfig
     Script script;
     SimTimings timings;
     int idleTimeoutMs = 300000; // a session without a datagram for this long ends; 0: never
+    // Logins beyond this many open sessions are refused, so that a flood of logins from many
+    // ports cannot make the server push to thousands of peers until they time out.
+    int maxSessions = 200;
 };

@@ -24,7 +24,8 @@ idle timeout) shows its login form again; no session is changed by it. Malformed
 datagrams (not JSON, not an object, missing or unknown cmd, members of the wrong type)
 are counted and ignored. One session per client address and port: a new login from
 there replaces the old session. Sessions that send nothing for --idle-timeout end with
-a "shutdown_ack".
+a "shutdown_ack". While --max-sessions sessions are open, logins from other clients are
+refused with a "login_ack" without "session_id" (logged with the reason: full).
 
 Pushes after a login: "update_stat" at once and every --stat-interval, and calls as
 "update_live" messages (start, the survey answers one by one, the outcome), or instead
@@ -40,6 +41,7 @@ Log on stdout, one line per event, flushed at once:
   ignored PEER REASON   a malformed datagram
   failed PEER REASON    a send that failed
   session PEER ID|- opened user U | closed logout|idle|replaced|shutdown | refused user U
+                        | refused user U (full: N sessions)
   listening ADDRESS:PORT    at start; the bound port also for --listen ADDRESS:0
   account USER PASSWORD | accounts N FILE    at start
   stopped SIGNAL malformed=N    at shutdown
@@ -48,7 +50,7 @@ PEER is ADDRESS:PORT. --quiet keeps only the start and stop lines.
 SIGINT or SIGTERM sends "shutdown_ack" to every session's client and exits with 0.
 Exit codes: 0 done, 1 cannot listen, 2 bad command line or file.)";
 
-bool parseMs(const QString &text, int minimum, int *value)
+bool parseNumber(const QString &text, int minimum, int *value)
 {
     bool ok = false;
     const qlonglong parsed = text.toLongLong(&ok);
@@ -136,12 +138,17 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
                        "(default %1; 0: never).")
             .arg(SimConfig().idleTimeoutMs),
         QStringLiteral("MS"));
+    const QCommandLineOption maxSessionsOption(
+        QStringLiteral("max-sessions"),
+        QStringLiteral("Refuse logins while this many sessions are open (default %1).")
+            .arg(SimConfig().maxSessions),
+        QStringLiteral("N"));
     const QCommandLineOption quietOption(
         QStringLiteral("quiet"),
         QStringLiteral("Log no datagrams and sessions, only the start and stop lines."));
     parser.addOptions({listenOption, usersOption, mediaLinksOption, scriptOption, statOption,
                        firstCallOption, answerStepOption, callIntervalOption, idleOption,
-                       quietOption});
+                       maxSessionsOption, quietOption});
 
     if (!parser.parse(arguments))
         return fail(parser.errorText());
@@ -176,9 +183,12 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         {callIntervalOption, 0, &config.timings.callIntervalMs},
         {idleOption, 0, &config.idleTimeoutMs},
     };
+    if (parser.isSet(maxSessionsOption) &&
+        !parseNumber(parser.value(maxSessionsOption), 1, &config.maxSessions))
+        return fail(QStringLiteral("--max-sessions wants a whole number, at least 1"));
     for (const auto &number : numbers) {
         if (parser.isSet(number.option) &&
-            !parseMs(parser.value(number.option), number.minimum, number.value))
+            !parseNumber(parser.value(number.option), number.minimum, number.value))
             return fail(QStringLiteral("--%1 wants a whole number of milliseconds, at least %2")
                             .arg(number.option.names().constFirst())
                             .arg(number.minimum));

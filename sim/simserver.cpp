@@ -154,6 +154,13 @@ void SimServer::handleLogin(const QJsonObject &request, const QHostAddress &from
         m_log->session(from, port, str("-"), str("refused user %1").arg(username.toString()));
         return send(from, port, reply("login_ack"));
     }
+    if (m_sessions.size() >= m_config.maxSessions) {
+        m_log->session(from, port, str("-"),
+                       // In one pass, so that a "%2" in the user name stays as it is.
+                       str("refused user %1 (full: %2 sessions)")
+                           .arg(username.toString(), QString::number(m_config.maxSessions)));
+        return send(from, port, reply("login_ack"));
+    }
 
     SimSession *session = openSession(username.toString(), from, port);
     QJsonObject ack = reply("login_ack");
@@ -238,7 +245,12 @@ void SimServer::dropMalformed(const QHostAddress &from, quint16 port, const QStr
 void SimServer::send(const QHostAddress &to, quint16 port, const QJsonObject &msg)
 {
     const QByteArray json = QJsonDocument(msg).toJson(QJsonDocument::Compact);
-    if (m_socket->writeDatagram(json, to, port) < 0) {
+    if (m_sender) {
+        if (!m_sender(to, port, json)) {
+            m_log->failed(to, port, str("send failed"));
+            return;
+        }
+    } else if (m_socket->writeDatagram(json, to, port) < 0) {
         m_log->failed(to, port, str("send failed: ") + m_socket->errorString());
         return;
     }

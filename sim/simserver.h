@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QObject>
 
+#include <functional>
+
 class QUdpSocket;
 class SimLog;
 class SimSession;
@@ -34,14 +36,22 @@ public:
 
     int sessionCount() const { return m_sessions.size(); }
     // Datagrams dropped because they were not a well-formed request.
-    int malformedCount() const { return m_malformedCount; }
+    qint64 malformedCount() const { return m_malformedCount; }
+
+    // Handles one request as if it had arrived on the socket from this peer.
+    void handleDatagram(const QByteArray &datagram, const QHostAddress &from, quint16 port);
+
+    // Where answers and pushes go instead of the socket (for driving the server without
+    // one); the function returns false for a send that failed. An empty one restores the
+    // socket.
+    using Sender = std::function<bool(const QHostAddress &to, quint16 port, const QByteArray &)>;
+    void setSender(Sender sender) { m_sender = std::move(sender); }
 
     // Tells every session's peer "shutdown_ack" and ends all sessions.
     void shutdown();
 
 private:
     void onReadyRead();
-    void handleDatagram(const QByteArray &datagram, const QHostAddress &from, quint16 port);
     void handleLogin(const QJsonObject &request, const QHostAddress &from, quint16 port);
     void dropMalformed(const QHostAddress &from, quint16 port, const QString &reason);
     void send(const QHostAddress &to, quint16 port, const QJsonObject &msg);
@@ -56,6 +66,7 @@ private:
     QUdpSocket *m_socket;
     QHash<QString, SimSession *> m_sessions;
     QList<SimSession *> m_sessionOrder; // in login order, for a predictable shutdown
-    int m_malformedCount = 0;
+    qint64 m_malformedCount = 0;
     QString m_errorString;
+    Sender m_sender;
 };

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@ private slots:
     void eachStartTruncatesTheLog();
     void qtMessagesGoToTheLog();
     void testAckTextCannotForgeLines();
+    void longTestAckTextIsCut();
     void escapeLogText_data();
     void escapeLogText();
     void unwritableLogIsHarmless();
@@ -103,6 +105,11 @@ void TestApplication::eachStartTruncatesTheLog()
     for (const QString &line : lines)
         texts << linePattern.match(line).captured(2);
     QCOMPARE(texts, QStringList({"started", "second line", "terminated"}));
+
+    // The earlier run is kept beside it.
+    QFile previous(logPath() + ".1");
+    QVERIFY(previous.open(QIODevice::ReadOnly));
+    QCOMPARE(previous.readAll(), QByteArray(4096, 'x') + "\nan earlier run\n");
 }
 
 void TestApplication::qtMessagesGoToTheLog()
@@ -150,6 +157,33 @@ void TestApplication::testAckTextCannotForgeLines()
     QCOMPARE(linePattern.match(lines.at(1)).captured(2),
              QStringLiteral("\"hello\\nThu Dec 10 04:00:00 2026\\tterminated\\r\\u2028x\" "));
     QCOMPARE(linePattern.match(lines.at(2)).captured(2), QStringLiteral("\"after\" "));
+}
+
+// A server's 60 KB "test_ack" adds a few kilobytes to the log, not 60.
+void TestApplication::longTestAckTextIsCut()
+{
+    QUdpSocket server;
+    QVERIFY(server.bind(QHostAddress::LocalHost, 0));
+    const QByteArray data(61440, 'z');
+    {
+        Application app(m_argc, m_argv, "127.0.0.1", server.localPort());
+        qInstallMessageHandler(messageHandler);
+        app.receiver()->test();
+        QVERIFY(server.waitForReadyRead(2000));
+        QHostAddress from;
+        quint16 port = 0;
+        QByteArray ignored(server.pendingDatagramSize(), 0);
+        server.readDatagram(ignored.data(), ignored.size(), &from, &port);
+        server.writeDatagram(R"({"cmd":"test_ack","data":")" + data + R"("})", from, port);
+        QTRY_COMPARE(logLines().size(), 2);
+    }
+    const QStringList lines = logLines();
+    QCOMPARE(lines.size(), 3);
+    // The message is the quoted text and a blank: 61443 characters, cut after 4096.
+    QCOMPARE(linePattern.match(lines.at(1)).captured(2),
+             "\"" + QString(4095, 'z') +
+                 QString::fromUtf8(" \u2026 [cut at 4096 of 61443 characters]"));
+    QVERIFY(QFileInfo(logPath()).size() < 5000);
 }
 
 void TestApplication::escapeLogText_data()

@@ -23,7 +23,9 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -232,6 +234,10 @@ private slots:
     void scriptReplayed();
     void generatedFeed();
     void idleSessionEnds();
+    void sessionCap();
+    void loginFloodIsCapped();
+    void malformedCounterDoesNotWrap();
+    void helpShowsSessionCap();
     void shutdownSignal_data();
     void shutdownSignal();
     void logFormat_data();
@@ -805,6 +811,101 @@ void TestSim::idleSessionEnds()
     QVERIFY(!client.take(QStringLiteral("shutdown_ack")).isEmpty());
 }
 
+// While the cap's number of sessions is open, a login from any other peer gets a
+// "login_ack" without a session id and a log line that says why; a session that ends
+// makes room again, and a peer that holds a session may still replace it.
+void TestSim::sessionCap()
+{
+    SimProcess sim;
+    QVERIFY(sim.start({QStringLiteral("--max-sessions"), QStringLiteral("3"),
+                       QStringLiteral("--stat-interval"), QStringLiteral("600000"),
+                       QStringLiteral("--first-call"), QStringLiteral("600000")}));
+    std::vector<std::unique_ptr<Client>> clients;
+    for (int i = 0; i < 4; ++i)
+        clients.push_back(std::make_unique<Client>(sim.port()));
+    for (int i = 0; i < 3; ++i) {
+        clients[i]->login(QStringLiteral("demo"), QStringLiteral("demo"));
+        QVERIFY(!clients[i]->sessionId().isEmpty());
+    }
+
+    Client &late = *clients[3];
+    const QJsonObject refused = late.login(QStringLiteral("demo"), QStringLiteral("demo"));
+    QCOMPARE(refused.value(QStringLiteral("cmd")).toString(), QStringLiteral("login_ack"));
+    QVERIFY(!refused.contains(QStringLiteral("session_id")));
+    QVERIFY(sim.waitForLine(
+        QRegularExpression(QStringLiteral(" session ") + QRegularExpression::escape(late.peer()) +
+                           QStringLiteral(R"( - refused user demo \(full: 3 sessions\)$)"))));
+    late.request(QStringLiteral("ping"));
+    QVERIFY(!late.take(QStringLiteral("shutdown_ack")).isEmpty());
+
+    // A held session is replaced even at the cap: the peer ends its own first.
+    const QString oldId = clients[0]->sessionId();
+    clients[0]->login(QStringLiteral("demo"), QStringLiteral("demo"));
+    QVERIFY(!clients[0]->sessionId().isEmpty());
+    QVERIFY(clients[0]->sessionId() != oldId);
+
+    clients[1]->request(QStringLiteral("logout"));
+    QVERIFY(!clients[1]->take(QStringLiteral("logout_ack")).isEmpty());
+    late.login(QStringLiteral("demo"), QStringLiteral("demo"));
+    QVERIFY(!late.sessionId().isEmpty());
+    late.request(QStringLiteral("ping"));
+    QVERIFY(!late.take(QStringLiteral("ping_ack")).isEmpty());
+    QCOMPARE(sim.process().state(), QProcess::Running);
+}
+
+// Logins from many ports at once, with the default settings: no more sessions open than
+// the default cap, every other login is refused, and only sessions get pushes.
+void TestSim::loginFloodIsCapped()
+{
+    const int cap = SimConfig().maxSessions;
+    QVERIFY(cap >= 1);
+    SimProcess sim;
+    QVERIFY(sim.start({QStringLiteral("--quiet")}));
+    // In batches, so that a busy machine does not overflow the server's receive buffer.
+    std::vector<std::unique_ptr<Client>> clients;
+    const auto answered = [&] {
+        return std::all_of(clients.cbegin(), clients.cend(), [](const auto &client) {
+            return client->count(QStringLiteral("login_ack")) == 1;
+        });
+    };
+    while (int(clients.size()) < cap + 20) {
+        for (int i = 0; i < 20; ++i) {
+            clients.push_back(std::make_unique<Client>(sim.port()));
+            clients.back()->request(QStringLiteral("login"),
+                                    {{QStringLiteral("username"), QStringLiteral("demo")},
+                                     {QStringLiteral("password"), md5Hex(QStringLiteral("demo"))}});
+        }
+        QVERIFY(QTest::qWaitFor(answered, 10000));
+    }
+    int sessions = 0;
+    for (const auto &client : clients) {
+        const QJsonObject ack = client->take(QStringLiteral("login_ack"));
+        if (!ack.value(QStringLiteral("session_id")).toString().isEmpty())
+            ++sessions;
+        else
+            QVERIFY(!ack.contains(QStringLiteral("session_id")));
+    }
+    QCOMPARE(sessions, cap);
+}
+
+void TestSim::malformedCounterDoesNotWrap()
+{
+    using Count = decltype(std::declval<const SimServer &>().malformedCount());
+    QVERIFY(std::numeric_limits<Count>::max() >= std::numeric_limits<qint64>::max());
+}
+
+void TestSim::helpShowsSessionCap()
+{
+    QProcess sim;
+    sim.start(QStringLiteral(BRELLOW_SIM_PATH), {QStringLiteral("--help")});
+    QVERIFY(sim.waitForFinished(5000));
+    QCOMPARE(sim.exitCode(), 0);
+    const QString help = QString::fromUtf8(sim.readAllStandardOutput());
+    QVERIFY2(help.contains(QStringLiteral("--max-sessions <N>")), qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("(default %1)").arg(SimConfig().maxSessions)),
+             qPrintable(help));
+}
+
 void TestSim::shutdownSignal_data()
 {
     QTest::addColumn<int>("signalNumber");
@@ -962,6 +1063,12 @@ void TestSim::startupErrors_data()
     QTest::newRow("interval: negative")
         << QStringList{QStringLiteral("--call-interval"), QStringLiteral("-5")} << QByteArray() << 2
         << QStringLiteral("--call-interval");
+    QTest::newRow("max sessions: zero")
+        << QStringList{QStringLiteral("--max-sessions"), QStringLiteral("0")} << QByteArray() << 2
+        << QStringLiteral("--max-sessions");
+    QTest::newRow("max sessions: not a number")
+        << QStringList{QStringLiteral("--max-sessions"), QStringLiteral("many")} << QByteArray()
+        << 2 << QStringLiteral("--max-sessions");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate")} << QByteArray()
                                     << 2 << QStringLiteral("frobnicate");
     QTest::newRow("port in use") << QStringList{QStringLiteral("--listen"),

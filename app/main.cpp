@@ -1,7 +1,9 @@
 #include "application.h"
 #include "mainwindow.h"
+#include "platformchoice.h"
 #include "receiver.h"
 #include "signalwatcher.h"
+#include "singleinstance.h"
 
 #include <QMessageBox>
 #include <QSessionManager>
@@ -9,8 +11,19 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PlatformChoice::apply(argc, argv);
+
+    // One Brellow per user and desktop session. A second start only brings the
+    // first one's window forward; it must not open (and so empty) the log.
+    SingleInstance instance;
+    if (!instance.isFirst()) {
+        instance.raiseFirst(argc, argv);
+        return 0;
+    }
+
     Application app(argc, argv);
     qInstallMessageHandler(messageHandler);
+    app.log(QStringLiteral("platform %1").arg(QGuiApplication::platformName()));
 
     // A terminating signal or the end of the desktop session leaves like "Exit":
     // the event loop ends and the window, destroyed below, logs out.
@@ -30,5 +43,8 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.setVisible(true);
     window.setAttribute(Qt::WA_QuitOnClose, true);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
+                     &MainWindow::bringToFront);
+    instance.listen();
     return app.exec();
 }

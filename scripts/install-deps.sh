@@ -2,13 +2,17 @@
 # Installs the Debian 12 packages Brellow needs to build, run and test, if missing.
 set -euo pipefail
 
-# Build: the compiler and Qt 6. Run and test: an X server for headless runs,
-# xdotool to drive the real window, a font for the page, unshare for the
-# no-network start-up test.
+# Build: the compiler, Qt 6 and xcb (window manager hints). Run: Qt's Wayland
+# platform as the fallback on a Wayland session without XWayland. Test: an X
+# server for headless runs, xdotool to drive the real window, a font for the
+# page, unshare for the no-network start-up test, and the parts of a real
+# desktop (window manager, panel with tray, compositors, X property tools).
 packages=(
-    cmake make g++
-    qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libgl-dev
+    cmake make g++ pkg-config
+    qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libgl-dev libxcb1-dev
+    qt6-wayland
     xvfb xauth xdotool fonts-dejavu-core util-linux
+    openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils
 )
 
 missing=()

@@ -60,9 +60,10 @@ void TestStartup::unreachableServerShowsBoxAndExits()
     QFile log(config.path() + "/Brellow/brellow.log");
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).endsWith("\tstarted"));
-    QVERIFY(lines.at(1).endsWith("\tterminated"));
+    QVERIFY(lines.at(1).endsWith("\tplatform xcb"));
+    QVERIFY(lines.at(2).endsWith("\tterminated"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

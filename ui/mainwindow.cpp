@@ -126,6 +126,8 @@ void MainWindow::showEvent(QShowEvent *event)
     // before the window is mapped (now) and after (from the event loop).
     X11Desktop::setStatesBeforeMap(winId());
     QTimer::singleShot(0, this, [this] { X11Desktop::requestStates(winId()); });
+    // Asked here rather than at every resize: a resize must not wait on the X server.
+    cutCorners = X11Desktop::isActive() && !X11Desktop::compositorRunning(winId());
     updateShape();
 }
 
@@ -137,7 +139,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::updateShape()
 {
-    if (X11Desktop::isActive() && !X11Desktop::compositorRunning(winId()))
+    if (cutCorners)
         setMask(WindowShape::roundedBox(size(), CornerRadius));
     else if (!mask().isEmpty())
         clearMask();

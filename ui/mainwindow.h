@@ -116,4 +116,6 @@ private:
     QSystemTrayIcon *trayIcon = nullptr;
     bool pageLoaded = false;
     int viewMode = CompactMode;
+    // No compositor shows the transparent corners: the window is cut to the box.
+    bool cutCorners = false;
 };

@@ -2,9 +2,11 @@
 #include "commandline.h"
 #include "enginedefaults.h"
 #include "mainwindow.h"
+#include "platformchoice.h"
 #include "receiver.h"
 #include "serveraddress.h"
 #include "signalwatcher.h"
+#include "singleinstance.h"
 
 #include <QMessageBox>
 #include <QSessionManager>
@@ -32,6 +34,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Ties the window to brellow.desktop: its icon and name in docks and switchers.
     QGuiApplication::setDesktopFileName(QStringLiteral("brellow"));
+    PlatformChoice::apply(argc, argv);
     const EngineDefaults engine = EngineDefaults::apply();
     Application app(argc, argv);
 
@@ -40,6 +43,14 @@ int main(int argc, char *argv[])
     const CommandLine commandLine(QCoreApplication::arguments());
     if (commandLine.action() != CommandLine::Action::Run) {
         std::fputs(qPrintable(commandLine.output()), stdout);
+        return 0;
+    }
+
+    // One Brellow per user and desktop session. A second start only brings the
+    // first one's window forward; it must not open (and so empty) the log.
+    SingleInstance instance;
+    if (!instance.isFirst()) {
+        instance.raiseFirst(argc, argv);
         return 0;
     }
 
@@ -53,6 +64,7 @@ int main(int argc, char *argv[])
     app.openSettingsAndLog();
     app.log(engine.description());
     qInstallMessageHandler(messageHandler);
+    app.log(QStringLiteral("platform %1").arg(QGuiApplication::platformName()));
     if (!commandLine.ignored().isEmpty())
         app.log(QStringLiteral("ignored arguments: %1").arg(commandLine.ignored().join(' ')));
 
@@ -73,6 +85,9 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.setVisible(true);
     window.setAttribute(Qt::WA_QuitOnClose, true);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
+                     &MainWindow::bringToFront);
+    instance.listen();
     if (app.isQuitRequested())
         return 0;
     return app.exec();

@@ -2,15 +2,19 @@
 # Installs the Debian 12 packages Brellow needs to build, run and test, if missing.
 set -euo pipefail
 
-# Build: the compiler and Qt 6 (WebSockets for the benchmark); clang and its runtime
-# (libFuzzer, sanitizers) for the fuzz targets. Run and test: an X server for headless
-# runs, xdotool to drive the real window, a font for the page, unshare for the
-# no-network start-up test. Package: Debian's packaging tools and the validators for
-# the packages, desktop entries and metainfo.
+# Build: the compiler, Qt 6 (WebSockets for the benchmark) and xcb (window manager
+# hints); clang and its runtime (libFuzzer, sanitizers) for the fuzz targets. Run: Qt's
+# Wayland platform as the fallback on a Wayland session without XWayland. Test: an X
+# server for headless runs, xdotool to drive the real window, a font for the page,
+# unshare for the no-network start-up test, the parts of a real desktop (window
+# manager, panel with tray, compositors, X property tools). Package: Debian's
+# packaging tools and the validators for the packages, desktop entries and metainfo.
 packages=(
-    cmake make g++ clang libclang-rt-14-dev
-    qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev
+    cmake make g++ pkg-config clang libclang-rt-14-dev
+    qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
+    qt6-wayland
     xvfb xauth xdotool fonts-dejavu-core util-linux
+    openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils
     dpkg-dev file binutils gzip lintian desktop-file-utils appstream
 )
 

@@ -4,13 +4,17 @@
 #include "brellowpage.h"
 #include "receiver.h"
 #include "uwebview.h"
+#include "windowshape.h"
+#include "x11desktop.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSettings>
+#include <QShowEvent>
 #include <QTimer>
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -41,6 +45,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setAttribute(Qt::WA_TranslucentBackground, true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setCentralWidget(webView);
+
+    setWindowTitle(QStringLiteral("Brellow"));
+    // The native window must exist before the first show, so that the desktop
+    // hints are in place when the window manager first sees it.
+    winId();
 
     setViewMode(CompactMode, true);
 
@@ -97,8 +106,50 @@ MainWindow::~MainWindow()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    setVisible(false);
     event->ignore();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        setVisible(false);
+        return;
+    }
+    // Without a tray a hidden window could never come back: closing leaves
+    // Brellow the way "Exit" does.
+    onExit();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // The window manager forgets these states whenever the window is hidden, and
+    // may reset them when it takes the window on, so they are asked for both
+    // before the window is mapped (now) and after (from the event loop).
+    X11Desktop::setStatesBeforeMap(winId());
+    QTimer::singleShot(0, this, [this] { X11Desktop::requestStates(winId()); });
+    // Asked here rather than at every resize: a resize must not wait on the X server.
+    cutCorners = X11Desktop::isActive() && !X11Desktop::compositorRunning(winId());
+    updateShape();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    updateShape();
+}
+
+void MainWindow::updateShape()
+{
+    if (cutCorners)
+        setMask(WindowShape::roundedBox(size(), CornerRadius));
+    else if (!mask().isEmpty())
+        clearMask();
+}
+
+void MainWindow::bringToFront()
+{
+    setVisible(true);
+    raise();
+    activateWindow();
 }
 
 void MainWindow::onTrayIconClick(QSystemTrayIcon::ActivationReason reason)

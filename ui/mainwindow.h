@@ -41,11 +41,19 @@ public:
     static constexpr int CallEndMs = 10000;
     static constexpr int FeedbackMs = 2000;
 
+    static constexpr int CornerRadius = 6;
+
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+public slots:
+    // Shows the window in front, also when it was hidden to the tray.
+    void bringToFront();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private slots:
     void onLoggedIn();
@@ -94,6 +102,8 @@ private:
     void surveyCommand();
 
     void setViewMode(int mode, bool placeFromSettings);
+    // Without a compositor, cuts the window to the page's rounded box.
+    void updateShape();
     void showMediaError(const QString &text);
     void showCritical(const QString &text);
 
@@ -106,4 +116,6 @@ private:
     QSystemTrayIcon *trayIcon = nullptr;
     bool pageLoaded = false;
     int viewMode = CompactMode;
+    // No compositor shows the transparent corners: the window is cut to the box.
+    bool cutCorners = false;
 };

@@ -234,10 +234,11 @@ void TestServerConfig::badValueIsAnError()
     const QString box = findBoxWindow(15000);
     QVERIFY2(!box.isEmpty(), "no message box titled brellow appeared");
     const QStringList texts = home.logTexts();
-    QCOMPARE(texts.size(), 3);
+    QCOMPARE(texts.size(), 4);
     QCOMPARE(texts.at(0), QStringLiteral("started"));
     QVERIFY(texts.at(1).startsWith(QStringLiteral("engine: ")));
-    QCOMPARE(texts.at(2), message);
+    QCOMPARE(texts.at(2), QStringLiteral("platform xcb"));
+    QCOMPARE(texts.at(3), message);
     dismissBox(box);
     QVERIFY(brellow.waitForFinished(10000));
     QCOMPARE(brellow.exitStatus(), QProcess::NormalExit);

@@ -45,15 +45,16 @@ void TestStartup::unreachableServerShowsBoxAndExits()
     QCOMPARE(brellow.exitCode(), 1);
 
     const QStringList texts = home.logTexts();
-    QCOMPARE(texts.size(), 5);
+    QCOMPARE(texts.size(), 6);
     QCOMPARE(texts.at(0), QStringLiteral("started"));
     QVERIFY(texts.at(1).startsWith("engine: lean defaults, set QT_QUICK_BACKEND=software"));
+    QCOMPARE(texts.at(2), QStringLiteral("platform xcb"));
     // Unknown arguments are ignored, and said so.
-    QCOMPARE(texts.at(2), QStringLiteral("ignored arguments: --some-unknown-option"));
-    QCOMPARE(texts.at(3),
+    QCOMPARE(texts.at(3), QStringLiteral("ignored arguments: --some-unknown-option"));
+    QCOMPARE(texts.at(4),
              QStringLiteral("server %1 from the built-in default")
                  .arg(ServerAddress::parse(ServerAddress::builtInDefault(), {}).toString()));
-    QCOMPARE(texts.at(4), QStringLiteral("terminated"));
+    QCOMPARE(texts.at(5), QStringLiteral("terminated"));
 }
 
 void TestStartup::quitRequestClosesStartupBox_data()

@@ -339,7 +339,16 @@ void TestMainWindow::closeHidesAndTrayShows()
 {
     MainWindow &w = *window;
     MainWindowTester t(w);
-    QVERIFY(!w.close());
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Without a tray the window could never come back: the close asks the
+        // application to quit the way "Exit" does (the desktop test sees the
+        // process end), and the window stays until the event loop ends.
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        w.setVisible(false);
+    } else {
+        QVERIFY(!w.close());
+    }
     QVERIFY(!w.isVisible());
     t.onTrayIconClick(QSystemTrayIcon::Trigger);
     t.onTrayIconClick(QSystemTrayIcon::Context);

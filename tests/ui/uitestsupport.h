@@ -1,10 +1,11 @@
 #pragma once
 
 // Shared fixtures for the window's tests: a fake statistics server on 127.0.0.1,
-// synchronous reads of the real page, and a reach into the window's private state.
+// and synchronous reads of the real page.
 
 #include "application.h"
 #include "mainwindow.h"
+#include "pagebridge.h"
 #include "receiver.h"
 #include "uwebview.h"
 
@@ -14,53 +15,12 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUdpSocket>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
-
-// Friend of MainWindow: the tests' only way to its private parts.
-class MainWindowTester
-{
-public:
-    explicit MainWindowTester(MainWindow &w) : w(w) {}
-
-    int loginState() const { return w.loginState; }
-    int viewMode() const { return w.viewMode; }
-    bool pageLoaded() const { return w.pageLoaded; }
-    QWebEnginePage *mainFrame() const { return w.mainFrame; }
-    UWebView *webView() const { return w.webView; }
-    QTimer *pingTimer() const { return w.pingTimer; }
-    QTimer *loginTimer() const { return w.loginTimer; }
-    QTimer *callEndTimer() const { return w.callEndTimer; }
-    QSystemTrayIcon *trayIcon() const { return w.trayIcon; }
-
-    void setElementText(const QString &s, const QString &t) { w.setElementText(s, t); }
-    void setElementValue(const QString &s, const QString &v) { w.setElementValue(s, v); }
-    void addOption(const QString &s, const QString &t, const QString &v) { w.addOption(s, t, v); }
-    void clearOptions(const QString &s) { w.clearOptions(s); }
-    void showElement(const QString &s) { w.showElement(s); }
-    void hideElement(const QString &s) { w.hideElement(s); }
-    void elementValues(const QStringList &s, std::function<void(const QStringList &)> done)
-    {
-        w.elementValues(s, std::move(done));
-    }
-    void setViewMode(int mode, bool placeFromSettings) { w.setViewMode(mode, placeFromSettings); }
-    void browserClick(const QString &fragment)
-    {
-        w.browserClick(QUrl(QStringLiteral("qrc:/res/index.html#") + fragment));
-    }
-    void onTrayIconClick(QSystemTrayIcon::ActivationReason r) { w.onTrayIconClick(r); }
-    void onLoginTimeout() { w.onLoginTimeout(); }
-    void onCallEndTimeout() { w.onCallEndTimeout(); }
-    void onUpdateStat(const QVariantMap &d) { w.onUpdateStat(d); }
-    void onUpdateLive(const QVariantMap &d) { w.onUpdateLive(d); }
-    void showMediaError(const QString &t) { w.showMediaError(t); }
-
-private:
-    MainWindow &w;
-};
 
 namespace UiTest {
 
@@ -85,54 +45,77 @@ inline QVariant evaluate(QWebEnginePage *page, const QString &script, int timeou
 
 inline QVariant evaluate(MainWindow &w, const QString &script)
 {
-    return evaluate(MainWindowTester(w).webView()->page(), script);
+    return evaluate(w.webView()->page(), script);
+}
+
+// A link click with this fragment, as the web view hands it to the window.
+inline void click(MainWindow &w, const QString &fragment)
+{
+    w.browserClick(QUrl(QStringLiteral("qrc:/res/index.html#") + fragment));
 }
 
 // Waits until the window's page has loaded and its first writes have landed.
 inline bool waitForPage(MainWindow &w, int timeoutMs = 30000)
 {
-    MainWindowTester t(w);
-    QElapsedTimer timer;
-    timer.start();
-    while (!t.pageLoaded() && timer.elapsed() < timeoutMs)
-        QTest::qWait(10);
-    if (!t.pageLoaded())
+    if (!QTest::qWaitFor([&] { return w.bridge()->isReady(); }, timeoutMs))
         return false;
     evaluate(w, QStringLiteral("0"));
     return true;
 }
 
 // Page state as the agent sees it.
-inline QString display(MainWindow &w, const QString &selector)
+inline QString display(QWebEnginePage *page, const QString &selector)
 {
-    return evaluate(w, QStringLiteral("getComputedStyle(document.querySelector('%1')).display")
-                           .arg(selector))
+    return evaluate(page, QStringLiteral("getComputedStyle(document.querySelector('%1')).display")
+                              .arg(selector))
         .toString();
 }
+inline bool isShown(QWebEnginePage *page, const QString &selector)
+{
+    return display(page, selector) != QLatin1String("none");
+}
+inline QString text(QWebEnginePage *page, const QString &selector)
+{
+    return evaluate(page, QStringLiteral("document.querySelector('%1').textContent").arg(selector))
+        .toString();
+}
+inline QString value(QWebEnginePage *page, const QString &selector)
+{
+    return evaluate(page, QStringLiteral("document.querySelector('%1').value").arg(selector))
+        .toString();
+}
+inline QVariant attribute(QWebEnginePage *page, const QString &selector, const QString &name)
+{
+    return evaluate(
+        page,
+        QStringLiteral("document.querySelector('%1').getAttribute('%2')").arg(selector, name));
+}
+inline bool hasClass(QWebEnginePage *page, const QString &selector, const QString &name)
+{
+    return evaluate(page, QStringLiteral("document.querySelector('%1').classList.contains('%2')")
+                              .arg(selector, name))
+        .toBool();
+}
+
 inline bool isShown(MainWindow &w, const QString &selector)
 {
-    return display(w, selector) != QLatin1String("none");
+    return isShown(w.webView()->page(), selector);
 }
 inline QString text(MainWindow &w, const QString &selector)
 {
-    return evaluate(w, QStringLiteral("document.querySelector('%1').textContent").arg(selector))
-        .toString();
+    return text(w.webView()->page(), selector);
 }
 inline QString value(MainWindow &w, const QString &selector)
 {
-    return evaluate(w, QStringLiteral("document.querySelector('%1').value").arg(selector))
-        .toString();
+    return value(w.webView()->page(), selector);
 }
 inline QVariant attribute(MainWindow &w, const QString &selector, const QString &name)
 {
-    return evaluate(
-        w, QStringLiteral("document.querySelector('%1').getAttribute('%2')").arg(selector, name));
+    return attribute(w.webView()->page(), selector, name);
 }
 inline bool hasClass(MainWindow &w, const QString &selector, const QString &name)
 {
-    return evaluate(w, QStringLiteral("document.querySelector('%1').classList.contains('%2')")
-                           .arg(selector, name))
-        .toBool();
+    return hasClass(w.webView()->page(), selector, name);
 }
 
 // A stand-in statistics server on 127.0.0.1.

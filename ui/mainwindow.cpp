@@ -147,8 +147,12 @@ void MainWindow::onExit()
 
 void MainWindow::showCritical(const QString &text)
 {
-    QMessageBox::critical(this, QCoreApplication::applicationName(), text, QMessageBox::Ok,
-                          QMessageBox::NoButton);
+    // Opened, not run: this is called from the page's answers and from timers, and
+    // a nested event loop there would hold up everything the engine delivers.
+    auto *box = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 // Page commands.

@@ -208,8 +208,20 @@ struct BoxSeen
     QString text;
     QMessageBox::StandardButtons buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool windowModal = false; // modal to the window that opened it
     bool seen = false;
 };
+
+// The message box open right now, if any.
+inline QMessageBox *visibleMessageBox()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
 
 inline void closeNextMessageBox(BoxSeen *seen, int timeoutMs = 15000)
 {
@@ -225,6 +237,8 @@ inline void closeNextMessageBox(BoxSeen *seen, int timeoutMs = 15000)
             seen->text = box->text();
             seen->buttons = box->standardButtons();
             seen->icon = box->icon();
+            seen->windowModal = box->windowModality() == Qt::WindowModal && box->parentWidget() &&
+                                box->parentWidget()->isWindow();
             seen->seen = true;
             box->done(0);
             break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -15,7 +17,7 @@ class Application : public QApplication
     Q_OBJECT
 
 public:
-    static constexpr int ServerPort = 49999;
+    static constexpr int ServerPort = Messages::ServerPort;
     static QString serverAddress();
 
     Application(int &argc, char **argv);

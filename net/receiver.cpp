@@ -1,8 +1,8 @@
 #include "receiver.h"
 
+#include "datagrams.h"
 #include "messages.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -43,8 +43,7 @@ QVariantList Receiver::mediaLinks() const
 
 QString Receiver::hashPassword(const QString &password)
 {
-    return QString::fromLatin1(
-        QCryptographicHash::hash(password.toLatin1(), QCryptographicHash::Md5).toHex());
+    return Messages::passwordDigest(password);
 }
 
 void Receiver::login(const QString &username, const QString &password)
@@ -114,19 +113,9 @@ void Receiver::onSocketDisconnected()
 
 void Receiver::onSocketReadyRead()
 {
-    // A closed server port shows up as readyRead with nothing to read and
-    // readDatagram failing, whatever hasPendingDatagrams() claims: stop then.
-    while (m_socket->hasPendingDatagrams()) {
-        const qint64 size = m_socket->pendingDatagramSize();
-        if (size < 0)
-            break;
-        QByteArray datagram(size, Qt::Uninitialized);
-        const qint64 read = m_socket->readDatagram(datagram.data(), datagram.size());
-        if (read < 0)
-            break;
-        datagram.truncate(read);
+    Datagrams::drain(*m_socket, [this](const QByteArray &datagram, const QHostAddress &, quint16) {
         handleDatagram(datagram);
-    }
+    });
 }
 
 void Receiver::handleDatagram(const QByteArray &datagram)

@@ -1,6 +1,7 @@
 #include "accounts.h"
 
-#include <QCryptographicHash>
+#include "messages.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -13,8 +14,7 @@ Accounts Accounts::demo()
 
 QString Accounts::digest(const QString &password)
 {
-    return QString::fromLatin1(
-        QCryptographicHash::hash(password.toLatin1(), QCryptographicHash::Md5).toHex());
+    return Messages::passwordDigest(password);
 }
 
 void Accounts::add(const QString &user, const QString &digestHex)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages.h"
+
 #include "simconfig.h"
 
 #include <QHostAddress>
@@ -14,7 +16,7 @@ public:
         Run,
         Exit
     };
-    static constexpr quint16 defaultPort = 49999;
+    static constexpr quint16 defaultPort = Messages::ServerPort;
 
     // Run: the fields below are set. Exit: print message() (to stderr when exitCode() is
     // not 0) and exit with exitCode(): 0 for --help and --version, 2 for a bad command line

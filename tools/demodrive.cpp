@@ -3,6 +3,7 @@
 // call play and saves the expanded and the compact window as PNG files.
 //   brellow-demo-drive BRELLOW BRELLOW-SIM OUTPUT-DIR
 #include "desktopdriver.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +63,8 @@ int main(int argc, char *argv[])
     const QString window = findWindow(QStringLiteral("brellow"), 30000);
     if (window.isEmpty())
         return fail(QStringLiteral("no Brellow window appeared"));
-    QRect geometry = waitForWindowSize(window, QSize(364, 90), 10000);
+    QRect geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 10000);
     pause(1500);
 
     out << "logging in as demo" << Qt::endl;
@@ -78,7 +80,8 @@ int main(int argc, char *argv[])
     if (sim.waitForLine(QRegularExpression(QStringLiteral(R"( out .*"call_completed")")), 0,
                         30000) < 0)
         return fail(QStringLiteral("no call was played"));
-    geometry = waitForWindowSize(window, QSize(364, 268), 5000);
+    geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::ExpandedHeight), 5000);
     if (geometry.isNull())
         return fail(QStringLiteral("the call did not expand the window"));
     pause(800);
@@ -86,7 +89,8 @@ int main(int argc, char *argv[])
     grab(geometry).save(expanded);
     out << "expanded window during a call: " << expanded << Qt::endl;
 
-    geometry = waitForWindowSize(window, QSize(364, 90), 20000);
+    geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 20000);
     if (geometry.isNull())
         return fail(QStringLiteral("the window did not collapse after the call"));
     pause(800);

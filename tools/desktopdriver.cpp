@@ -1,5 +1,8 @@
 #include "desktopdriver.h"
 
+#include "brellowpage.h"
+#include "mainwindow.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -115,7 +118,8 @@ QRect elementRect(const QString &selector, Face face)
 {
     const bool expanded = face == Face::LoggedInExpanded;
     QWebEngineView view;
-    view.resize(364, expanded ? 268 : 90);
+    view.resize(MainWindow::WindowWidth,
+                expanded ? MainWindow::ExpandedHeight : MainWindow::CompactHeight);
     view.move(0, 0);
     view.show();
     QEventLoop loop;
@@ -125,7 +129,7 @@ QRect elementRect(const QString &selector, Face face)
         loop.quit();
     });
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    view.load(QUrl(QStringLiteral("qrc:/res/index.html")));
+    view.load(BrellowPage::homeUrl());
     loop.exec();
     if (!ok)
         return {};

@@ -18,18 +18,17 @@ private slots:
 
 static QString findBoxWindow(int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        QProcess search;
-        search.start("xdotool", {"search", "--onlyvisible", "--name", "^brellow$"});
-        search.waitForFinished(5000);
-        const QString id = QString::fromLatin1(search.readAllStandardOutput()).trimmed();
-        if (!id.isEmpty())
-            return id.section('\n', 0, 0);
-        QTest::qWait(100);
-    }
-    return {};
+    QString id;
+    [[maybe_unused]] const bool found = QTest::qWaitFor(
+        [&] {
+            QProcess search;
+            search.start("xdotool", {"search", "--onlyvisible", "--name", "^brellow$"});
+            search.waitForFinished(5000);
+            id = QString::fromLatin1(search.readAllStandardOutput()).trimmed().section('\n', 0, 0);
+            return !id.isEmpty();
+        },
+        timeoutMs);
+    return id;
 }
 
 void TestStartup::unreachableServerShowsBoxAndExits()

@@ -1,4 +1,17 @@
-#include "uitestsupport.h"
+#include "windowtestcase.h"
+
+#include "application.h"
+#include "brellowpage.h"
+#include "mainwindow.h"
+#include "messageboxes.h"
+#include "pagebridge.h"
+#include "receiver.h"
+#include "uwebview.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QWebEnginePage>
 
 #include <QAction>
 #include <QMenu>
@@ -8,14 +21,11 @@
 
 // The window shell, link delegation, dragging and view modes,
 // against the real page in a real web engine and a fake server on 127.0.0.1.
-class TestMainWindow : public QObject
+class TestMainWindow : public UiTest::WindowTestCase
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
 
     void constructionShowsCompactWindow();
     void linkClicksArriveAndNeverNavigate_data();
@@ -33,27 +43,7 @@ private slots:
 
 private:
     void logIn(MainWindow &w);
-
-    UiTest::FakeServer *server = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
-
-void TestMainWindow::initTestCase()
-{
-    server = new UiTest::FakeServer;
-    QVERIFY(server->listen(testServerPort()));
-}
-
-void TestMainWindow::init()
-{
-    window = UiTest::openWindow();
-    QVERIFY(UiTest::waitForPage(*window));
-}
-
-void TestMainWindow::cleanup()
-{
-    UiTest::closeWindow(window, *server);
-}
 
 void TestMainWindow::logIn(MainWindow &w)
 {
@@ -66,7 +56,7 @@ void TestMainWindow::constructionShowsCompactWindow()
 {
     MainWindow &w = *window;
     QVERIFY(w.isVisible());
-    QCOMPARE(w.size(), QSize(364, 90));
+    QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
     QCOMPARE(w.windowFlags() & (Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
@@ -144,7 +134,7 @@ void TestMainWindow::linkClicksArriveAndNeverNavigate()
     QTRY_COMPARE(clicks.size(), 1);
     QCOMPARE(clicks.first().first().toUrl().fragment(), fragment);
     QTest::qWait(100);
-    QCOMPARE(w.webView()->page()->url(), QUrl("qrc:/res/index.html"));
+    QCOMPARE(w.webView()->page()->url(), BrellowPage::homeUrl());
     QCOMPARE(UiTest::evaluate(w, "location.hash").toString(), QString());
 }
 
@@ -163,8 +153,7 @@ void TestMainWindow::pageScriptsAndNavigationAreOff()
     QTest::qWait(300);
     page->setUrl(QUrl("qrc:/res/css/bootstrap.css"));
     QTest::qWait(300);
-    QCOMPARE(UiTest::evaluate(w, "location.href").toString(),
-             QStringLiteral("qrc:/res/index.html"));
+    QCOMPARE(UiTest::evaluate(w, "location.href").toString(), BrellowPage::homeUrl().toString());
     QVERIFY(UiTest::evaluate(w, "!!document.getElementById('container')").toBool());
 }
 
@@ -267,16 +256,21 @@ void TestMainWindow::viewModes()
         const char *mediaText;
     };
     const Step steps[] = {
-        {MainWindow::ViewMode::Expanded, 268, false, true, false, false, true, "Email"},
-        {MainWindow::ViewMode::Media, 268, false, false, true, false, true, "Main"},
-        {MainWindow::ViewMode::Compact, 90, true, true, false, true, false, "Email"},
-        {MainWindow::ViewMode::Media, 268, false, false, true, false, true, "Main"},
-        {MainWindow::ViewMode::Expanded, 268, false, true, false, false, true, "Email"},
+        {MainWindow::ViewMode::Expanded, MainWindow::ExpandedHeight, false, true, false, false,
+         true, "Email"},
+        {MainWindow::ViewMode::Media, MainWindow::ExpandedHeight, false, false, true, false, true,
+         "Main"},
+        {MainWindow::ViewMode::Compact, MainWindow::CompactHeight, true, true, false, true, false,
+         "Email"},
+        {MainWindow::ViewMode::Media, MainWindow::ExpandedHeight, false, false, true, false, true,
+         "Main"},
+        {MainWindow::ViewMode::Expanded, MainWindow::ExpandedHeight, false, true, false, false,
+         true, "Email"},
     };
     for (const Step &s : steps) {
         w.setViewMode(s.mode, false);
         QCOMPARE(w.viewMode(), s.mode);
-        QCOMPARE(w.size(), QSize(364, s.height));
+        QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, s.height));
         QCOMPARE(w.pos(), QPoint(100, 150)); // the top stays in mid-screen
         QCOMPARE(UiTest::hasClass(w, "#container", "container-collapsed"), s.collapsed);
         QCOMPARE(UiTest::isShown(w, "#main_box"), s.mainBox);
@@ -296,7 +290,7 @@ void TestMainWindow::viewModes()
     w.setViewMode(MainWindow::ViewMode::Compact, false);
     QVERIFY(w.isVisible());
     w.setViewMode(MainWindow::ViewMode::Compact, false);
-    QCOMPARE(w.size(), QSize(364, 90));
+    QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
 }
 
 void TestMainWindow::switchBeforeLoadKeepsMode()
@@ -304,7 +298,7 @@ void TestMainWindow::switchBeforeLoadKeepsMode()
     window.reset();
     MainWindow w;
     w.setViewMode(MainWindow::ViewMode::Expanded, false);
-    QCOMPARE(w.size(), QSize(364, 268));
+    QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::ExpandedHeight));
     QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
     QVERIFY(UiTest::waitForPage(w));
     // The page is compact and the window is not: the next switch is not skipped.
@@ -366,9 +360,9 @@ void TestMainWindow::exitSavesCompactGeometryAndLogsOut()
 
     // The next start comes back compact, where the window was left.
     MainWindow next;
-    QCOMPARE(next.size(), QSize(364, 90));
+    QCOMPARE(next.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
     QCOMPARE(next.pos(), QPoint(321, 234));
 }
 
-BRELLOW_UI_TEST_MAIN(TestMainWindow)
+BRELLOW_WINDOW_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -1,8 +1,13 @@
-#include "uitestsupport.h"
+#include "pagescript.h"
 
 #include "brellowpage.h"
 #include "pagebridge.h"
 #include "uwebview.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
 
 // The page bridge against the real page in a real web engine: every write
 // arrives exactly as given, nothing written is taken for code, and the bridge

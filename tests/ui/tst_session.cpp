@@ -1,17 +1,27 @@
-#include "uitestsupport.h"
+#include "windowtestcase.h"
+
+#include "application.h"
+#include "brellowpage.h"
+#include "mainwindow.h"
+#include "messageboxes.h"
+#include "pagebridge.h"
+#include "receiver.h"
+#include "uwebview.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QWebEnginePage>
 
 #include <QJsonArray>
 
 // The agent's login session and the page commands: the real window and page, the
 // real Receiver, and a fake server on 127.0.0.1.
-class TestSession : public QObject
+class TestSession : public UiTest::WindowTestCase
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
 
     void loginClickSendsRequest_data();
     void loginClickSendsRequest();
@@ -43,32 +53,9 @@ private:
     void clickLogin();
     void logInByClick(const QByteArray &ack = R"({"cmd":"login_ack","session_id":"s-1"})");
     QStringList sentCommands(int quietMs = 300);
-
-    UiTest::FakeServer *server = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 namespace {
-
-// A script literal holding exactly `text`.
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-void setValue(MainWindow &w, const QString &selector, const QString &text)
-{
-    UiTest::evaluate(
-        w, QStringLiteral("document.querySelector('%1').value=%2").arg(selector, jsString(text)));
-}
-
-bool isDisabled(MainWindow &w, const QString &selector)
-{
-    return UiTest::evaluate(w,
-                            QStringLiteral("document.querySelector('%1').disabled").arg(selector))
-        .toBool();
-}
 
 // The call-reason list as "text|value" entries, in order.
 QStringList reasonOptions(MainWindow &w)
@@ -81,7 +68,7 @@ QStringList reasonOptions(MainWindow &w)
 // A link click with exactly this fragment, as the web view delivers it.
 void clickFragment(MainWindow &w, const QString &fragment)
 {
-    QUrl url(QStringLiteral("qrc:/res/index.html"));
+    QUrl url(BrellowPage::homeUrl().toString());
     url.setFragment(fragment);
     emit w.webView()->linkClicked(url);
 }
@@ -90,38 +77,7 @@ void clickFragment(MainWindow &w, const QString &fragment)
 void settle(MainWindow &w)
 {
     UiTest::evaluate(w, QStringLiteral("0"));
-    QTest::qWait(50);
 }
-
-// Closes every message box that opens while it lives, and collects their texts.
-// For the cases where no box must appear.
-class BoxWatch
-{
-public:
-    BoxWatch()
-    {
-        QObject::connect(&poll, &QTimer::timeout, [this] { closeOpenBoxes(); });
-        poll.start(20);
-    }
-    // Every box seen so far, those open right now included.
-    QStringList texts()
-    {
-        closeOpenBoxes();
-        return m_texts;
-    }
-
-private:
-    void closeOpenBoxes()
-    {
-        while (QMessageBox *box = UiTest::visibleMessageBox()) {
-            m_texts << box->text();
-            box->done(0);
-        }
-    }
-
-    QStringList m_texts;
-    QTimer poll;
-};
 
 void checkCritical(const UiTest::BoxSeen &seen, const char *text)
 {
@@ -138,27 +94,10 @@ const char *const CheckCredentials = "Please check your username and password an
 
 } // namespace
 
-void TestSession::initTestCase()
-{
-    server = new UiTest::FakeServer;
-    QVERIFY(server->listen(testServerPort()));
-}
-
-void TestSession::init()
-{
-    window = UiTest::openWindow();
-    QVERIFY(UiTest::waitForPage(*window));
-}
-
-void TestSession::cleanup()
-{
-    UiTest::closeWindow(window, *server);
-}
-
 void TestSession::typeCredentials(const QString &username, const QString &password)
 {
-    setValue(*window, "#username", username);
-    setValue(*window, "#password", password);
+    UiTest::setValue(*window, "#username", username);
+    UiTest::setValue(*window, "#password", password);
 }
 
 void TestSession::clickLogin()
@@ -235,8 +174,8 @@ void TestSession::loginClickSendsRequest()
     QCOMPARE(
         UiTest::evaluate(w, "document.querySelectorAll('#login_button')[1].textContent").toString(),
         QStringLiteral("Survey"));
-    QVERIFY(isDisabled(w, "#username"));
-    QVERIFY(isDisabled(w, "#password"));
+    QVERIFY(UiTest::isDisabled(w, "#username"));
+    QVERIFY(UiTest::isDisabled(w, "#password"));
     QCOMPARE(UiTest::value(w, "#username"), username);
     QCOMPARE(UiTest::value(w, "#password"), password);
     QVERIFY(UiTest::isShown(w, "#login_panel"));
@@ -280,8 +219,8 @@ void TestSession::loginWithEmptyFieldIsRefused()
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
     QCOMPARE(UiTest::value(w, "#username"), username);
     QCOMPARE(UiTest::value(w, "#password"), password);
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
 }
 
 void TestSession::quickClicksSendOneLogin()
@@ -295,8 +234,8 @@ void TestSession::quickClicksSendOneLogin()
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
 
     // A click while the request is outstanding is ignored, even with empty fields.
-    setValue(w, "#password", "");
-    BoxWatch boxes;
+    UiTest::setValue(w, "#password", "");
+    UiTest::BoxWatch boxes;
     const int before = w.loginTimer()->remainingTime();
     QTest::qWait(100);
     clickLogin();
@@ -341,8 +280,8 @@ void TestSession::loginAckShowsLoggedInFace()
     QVERIFY(UiTest::isShown(w, "#top_panel1"));
     QVERIFY(UiTest::isShown(w, "#top_panel2"));
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
     QVERIFY(UiTest::isShown(w, "#button_expand"));
     QVERIFY(!UiTest::isShown(w, "#button_collapse"));
     QVERIFY(!UiTest::isShown(w, "#media_button"));
@@ -377,7 +316,7 @@ void TestSession::secondLoggedInChangesNothing()
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
     QCOMPARE(reasonOptions(w), (QStringList{"Call Reason...|", "A|a", "mark|mark"}));
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("still"));
-    QVERIFY(isDisabled(w, "#username"));
+    QVERIFY(UiTest::isDisabled(w, "#username"));
     QVERIFY(w.pingTimer()->isActive());
     QVERIFY(w.pingTimer()->remainingTime() <= before); // not restarted
 
@@ -435,8 +374,8 @@ void TestSession::loginTimeoutResetsAndWarns()
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
     QCOMPARE(UiTest::value(w, "#username"), QString());
     QCOMPARE(UiTest::value(w, "#password"), QString());
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
     // The name of a failed attempt is remembered all the same.
     QCOMPARE(Application::instance()->settings()->value("loginUsername").toString(),
              QStringLiteral("anna"));
@@ -521,7 +460,7 @@ void TestSession::timeoutWhileSessionHeldShowsNoBox()
     server->drain(100);
     QVERIFY(Application::instance()->receiver()->isLoggedIn());
 
-    BoxWatch boxes;
+    UiTest::BoxWatch boxes;
     w.loginTimer()->stop();
     w.onLoginTimeout(); // a box would be open by the time this returns
     QCOMPARE(boxes.texts(), QStringList());
@@ -529,8 +468,8 @@ void TestSession::timeoutWhileSessionHeldShowsNoBox()
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
     QCOMPARE(UiTest::value(w, "#username"), QString());
     QCOMPARE(UiTest::value(w, "#password"), QString());
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
 }
 
 void TestSession::loggedOutWhileLoggingIn()
@@ -547,8 +486,8 @@ void TestSession::loggedOutWhileLoggingIn()
     QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("anna"));
     QCOMPARE(UiTest::value(w, "#password"), QString());
     // The inputs wait for the timeout to free them.
-    QVERIFY(isDisabled(w, "#username"));
-    QVERIFY(isDisabled(w, "#password"));
+    QVERIFY(UiTest::isDisabled(w, "#username"));
+    QVERIFY(UiTest::isDisabled(w, "#password"));
     QVERIFY(w.loginTimer()->isActive());
 
     UiTest::BoxSeen seen;
@@ -556,8 +495,8 @@ void TestSession::loggedOutWhileLoggingIn()
     w.loginTimer()->stop();
     w.onLoginTimeout();
     checkCritical(seen, CheckCredentials);
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
     QCOMPARE(UiTest::value(w, "#username"), QString());
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
 }
@@ -580,7 +519,7 @@ void TestSession::logoutClick()
     QVERIFY(!w.pingTimer()->isActive());
     QVERIFY(!w.callEndTimer()->isActive());
     QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
-    QCOMPARE(w.height(), 90);
+    QCOMPARE(w.height(), MainWindow::CompactHeight);
     const QList<QJsonObject> sent = server->drain();
     QCOMPARE(sent.size(), 1);
     QCOMPARE(sent.first().value("cmd").toString(), QStringLiteral("logout"));
@@ -601,7 +540,7 @@ void TestSession::logoutClick()
     QCOMPARE(UiTest::text(w, "#user_surveys"), QStringLiteral("4"));
 
     // The acknowledgement finds the window logged out already.
-    setValue(w, "#password", "typed meanwhile");
+    UiTest::setValue(w, "#password", "typed meanwhile");
     server->send(QByteArray(R"({"cmd":"logout_ack"})"));
     QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
     QCOMPARE(UiTest::value(w, "#password"), QStringLiteral("typed meanwhile"));
@@ -676,8 +615,8 @@ void TestSession::unknownFragmentsDoNothing()
     MainWindow &w = *window;
     // Logged in with everything ready: any command run by mistake would show.
     logInByClick();
-    setValue(w, "#no_transfer", "reason");
-    BoxWatch boxes;
+    UiTest::setValue(w, "#no_transfer", "reason");
+    UiTest::BoxWatch boxes;
 
     clickFragment(w, fragment);
     settle(w);
@@ -685,7 +624,7 @@ void TestSession::unknownFragmentsDoNothing()
     QVERIFY(server->drain(200).isEmpty());
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
     QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
-    QCOMPARE(w.height(), 90);
+    QCOMPARE(w.height(), MainWindow::CompactHeight);
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
     QVERIFY(!UiTest::isShown(w, "#error_panel"));
     QCOMPARE(UiTest::text(w, "#error_text"), QString());
@@ -716,7 +655,8 @@ void TestSession::mediaToggles()
     for (MainWindow::ViewMode mode : modes) {
         UiTest::click(w, "media");
         QCOMPARE(w.viewMode(), mode);
-        QCOMPARE(w.height(), mode == MainWindow::ViewMode::Compact ? 90 : 268);
+        QCOMPARE(w.height(), mode == MainWindow::ViewMode::Compact ? MainWindow::CompactHeight
+                                                                   : MainWindow::ExpandedHeight);
         QCOMPARE(UiTest::isShown(w, "#media_box"), mode == MainWindow::ViewMode::Media);
         QCOMPARE(UiTest::isShown(w, "#main_box"), mode != MainWindow::ViewMode::Media);
     }
@@ -745,7 +685,7 @@ void TestSession::addSendsReasonAsTyped()
     MainWindow &w = *window;
     if (loggedIn)
         logInByClick(R"({"cmd":"login_ack","session_id":"s-4"})");
-    setValue(w, "#no_transfer", text);
+    UiTest::setValue(w, "#no_transfer", text);
 
     UiTest::click(w, "add");
     settle(w);
@@ -762,5 +702,5 @@ void TestSession::addSendsReasonAsTyped()
              QStringLiteral("No transfer reason..."));
 }
 
-BRELLOW_UI_TEST_MAIN(TestSession)
+BRELLOW_WINDOW_TEST_MAIN(TestSession)
 #include "tst_session.moc"

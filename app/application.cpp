@@ -1,6 +1,6 @@
-#include "application.h"
+#include <app/application.h>
 
-#include "receiver.h"
+#include <net/receiver.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -12,6 +12,8 @@
 #ifndef BRELLOW_SERVER_ADDRESS
 #define BRELLOW_SERVER_ADDRESS "127.0.0.1"
 #endif
+
+namespace Brellow {
 
 QString Application::serverAddress()
 {
@@ -99,3 +101,5 @@ void messageHandler(QtMsgType, const QMessageLogContext &, const QString &messag
     if (Application *app = Application::instance())
         app->log(message);
 }
+
+} // namespace Brellow

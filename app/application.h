@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messages.h"
+#include <net/messages.h>
 
 #include <QApplication>
 #include <QString>
@@ -8,6 +8,9 @@
 class QFile;
 class QSettings;
 class QTextStream;
+
+namespace Brellow {
+
 class Receiver;
 
 // The application object: owns the server link, the settings store and the log
@@ -46,3 +49,5 @@ private:
 
 // Sends every Qt message, of any type, to the log; the type is not written.
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+} // namespace Brellow

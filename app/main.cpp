@@ -1,10 +1,12 @@
-#include "application.h"
-#include "mainwindow.h"
-#include "receiver.h"
-#include "signalwatcher.h"
+#include <app/application.h>
+#include <common/signalwatcher.h>
+#include <net/receiver.h>
+#include <ui/mainwindow.h>
 
 #include <QMessageBox>
 #include <QSessionManager>
+
+using namespace Brellow;
 
 int main(int argc, char *argv[])
 {

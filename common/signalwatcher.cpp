@@ -1,4 +1,4 @@
-#include "signalwatcher.h"
+#include <common/signalwatcher.h>
 
 #include <QSocketNotifier>
 
@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace Brellow {
 
 namespace {
 int s_fds[2] = {-1, -1}; // [0] read by the event loop, [1] written by the handler
@@ -71,3 +73,5 @@ void SignalWatcher::onActivated()
     if (::read(s_fds[0], &byte, 1) == 1)
         emit signalled(byte);
 }
+
+} // namespace Brellow

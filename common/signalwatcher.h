@@ -8,6 +8,8 @@
 
 class QSocketNotifier;
 
+namespace Brellow {
+
 // Turns POSIX signals into a Qt signal on the event loop, so that a terminating
 // signal can leave the way an orderly quit does. The handler only writes the
 // signal number into a socket pair, the one async-signal-safe thing worth doing
@@ -36,3 +38,5 @@ private:
     QSocketNotifier *m_notifier = nullptr;
     QList<int> m_watched;
 };
+
+} // namespace Brellow

@@ -4,6 +4,8 @@
 #include <QHostAddress>
 #include <QUdpSocket>
 
+namespace Brellow {
+
 namespace Datagrams {
 
 // Hands every datagram waiting on `socket` to handle(datagram, sender, senderPort).
@@ -27,3 +29,5 @@ template <typename Handler> void drain(QUdpSocket &socket, Handler handle)
 }
 
 } // namespace Datagrams
+
+} // namespace Brellow

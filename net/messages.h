@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+namespace Brellow {
+
 // The datagram protocol's words: one JSON object per datagram, named by "cmd".
 namespace Messages {
 
@@ -70,3 +72,5 @@ inline QVariantList toList(const QVariant &value)
 }
 
 } // namespace Messages
+
+} // namespace Brellow

@@ -1,7 +1,7 @@
-#include "receiver.h"
+#include <net/receiver.h>
 
-#include "datagrams.h"
-#include "messages.h"
+#include <net/datagrams.h>
+#include <net/messages.h>
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -9,6 +9,8 @@
 #include <QJsonParseError>
 #include <QUdpSocket>
 #include <QtDebug>
+
+namespace Brellow {
 
 Receiver::Receiver(QObject *parent, const QString &host, int port)
     : QObject(parent), m_host(host), m_port(port)
@@ -152,3 +154,5 @@ void Receiver::handleDatagram(const QByteArray &datagram)
         emit ackNoTransfer();
     }
 }
+
+} // namespace Brellow

@@ -1,9 +1,11 @@
-#include "accounts.h"
+#include <sim/accounts.h>
 
-#include "messages.h"
+#include <net/messages.h>
 
 #include <QFile>
 #include <QRegularExpression>
+
+namespace Brellow {
 
 Accounts Accounts::demo()
 {
@@ -73,3 +75,5 @@ bool Accounts::load(const QString &path, QString *error)
     }
     return parse(file.readAll(), path, error);
 }
+
+} // namespace Brellow

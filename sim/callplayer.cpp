@@ -1,8 +1,10 @@
-#include "callplayer.h"
+#include <sim/callplayer.h>
 
-#include "messages.h"
+#include <net/messages.h>
 
 #include <cmath>
+
+namespace Brellow {
 
 namespace {
 constexpr int teamSize = 12;
@@ -154,3 +156,5 @@ int CallPlayer::randomAnswer()
     }
     return bestScore;
 }
+
+} // namespace Brellow

@@ -1,12 +1,14 @@
-#include "signalwatcher.h"
-#include "simlog.h"
-#include "simoptions.h"
-#include "simserver.h"
+#include <common/signalwatcher.h>
+#include <sim/simlog.h>
+#include <sim/simoptions.h>
+#include <sim/simserver.h>
 
 #include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
+
+using namespace Brellow;
 
 int main(int argc, char *argv[])
 {

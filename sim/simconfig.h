@@ -1,9 +1,11 @@
 #pragma once
 
-#include "accounts.h"
-#include "script.h"
+#include <sim/accounts.h>
+#include <sim/script.h>
 
 #include <QJsonArray>
+
+namespace Brellow {
 
 // Timings of the generated feed, in milliseconds.
 struct SimTimings
@@ -24,3 +26,5 @@ struct SimConfig
     SimTimings timings;
     int idleTimeoutMs = 300000; // a session without a datagram for this long ends; 0: never
 };
+
+} // namespace Brellow

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "messages.h"
+#include <net/messages.h>
 
-#include "simconfig.h"
+#include <sim/simconfig.h>
 
 #include <QHostAddress>
 #include <QStringList>
+
+namespace Brellow {
 
 // The command line of brellow-sim, with the files it names loaded.
 class SimOptions
@@ -41,3 +43,5 @@ private:
     int m_exitCode = 0;
     QString m_message;
 };
+
+} // namespace Brellow

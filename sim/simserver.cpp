@@ -1,16 +1,18 @@
-#include "simserver.h"
+#include <sim/simserver.h>
 
-#include "callplayer.h"
-#include "scriptplayer.h"
-#include "simlog.h"
-#include "simsession.h"
+#include <sim/callplayer.h>
+#include <sim/scriptplayer.h>
+#include <sim/simlog.h>
+#include <sim/simsession.h>
 
-#include "datagrams.h"
-#include "messages.h"
+#include <net/datagrams.h>
+#include <net/messages.h>
 
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QUdpSocket>
+
+namespace Brellow {
 
 namespace {
 QString str(const char *text)
@@ -243,3 +245,5 @@ QString SimServer::newSessionId()
     return QString::fromLatin1(
         QByteArray(reinterpret_cast<const char *>(words), sizeof(words)).toHex());
 }
+
+} // namespace Brellow

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simconfig.h"
+#include <sim/simconfig.h>
 
 #include <QHash>
 #include <QHostAddress>
@@ -8,6 +8,9 @@
 #include <QObject>
 
 class QUdpSocket;
+
+namespace Brellow {
+
 class SimLog;
 class SimSession;
 
@@ -59,3 +62,5 @@ private:
     int m_malformedCount = 0;
     QString m_errorString;
 };
+
+} // namespace Brellow

@@ -2,14 +2,16 @@
 // starts the practice server and Brellow, logs in with the demo account, lets a
 // call play and saves the expanded and the compact window as PNG files.
 //   brellow-demo-drive BRELLOW BRELLOW-SIM OUTPUT-DIR
-#include "desktopdriver.h"
-#include "mainwindow.h"
+#include <tools/desktopdriver.h>
+#include <ui/mainwindow.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+
+using namespace Brellow;
 
 using namespace DesktopDriver;
 

@@ -1,7 +1,7 @@
-#include "desktopdriver.h"
+#include <tools/desktopdriver.h>
 
-#include "brellowpage.h"
-#include "mainwindow.h"
+#include <ui/brellowpage.h>
+#include <ui/mainwindow.h>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -14,6 +14,8 @@
 #include <QWebEngineView>
 
 #include <csignal>
+
+using namespace Brellow;
 
 namespace DesktopDriver {
 

@@ -1,13 +1,13 @@
-#include "mainwindow.h"
+#include <ui/mainwindow.h>
 
-#include "application.h"
-#include "brellowpage.h"
-#include "messages.h"
-#include "pagebridge.h"
-#include "placement.h"
-#include "receiver.h"
-#include "settingskeys.h"
-#include "uwebview.h"
+#include <app/application.h>
+#include <app/settingskeys.h>
+#include <net/messages.h>
+#include <net/receiver.h>
+#include <ui/brellowpage.h>
+#include <ui/pagebridge.h>
+#include <ui/placement.h>
+#include <ui/uwebview.h>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,6 +19,8 @@
 #include <QTimer>
 
 #include <cmath>
+
+namespace Brellow {
 
 namespace {
 
@@ -491,3 +493,5 @@ void MainWindow::onCallEndTimeout()
     if (m_viewMode != ViewMode::Media)
         setViewMode(ViewMode::Compact, false);
 }
+
+} // namespace Brellow

@@ -1,14 +1,17 @@
 #pragma once
 
-#include "windowtimings.h"
+#include <ui/windowtimings.h>
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QVariantMap>
 
-class PageBridge;
 class QTimer;
+
+namespace Brellow {
+
+class PageBridge;
 class UWebView;
 
 // Brellow's only window: a small frameless tool window that stays on top, whose
@@ -96,3 +99,5 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
     ViewMode m_viewMode = ViewMode::Compact;
 };
+
+} // namespace Brellow

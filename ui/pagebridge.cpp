@@ -1,7 +1,9 @@
-#include "pagebridge.h"
+#include <ui/pagebridge.h>
 
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+
+namespace Brellow {
 
 PageBridge::PageBridge(QWebEnginePage *page, QObject *parent) : QObject(parent), m_page(page)
 {
@@ -153,3 +155,5 @@ void PageBridge::elementValues(const QStringList &selectors,
                               done(values);
                           });
 }
+
+} // namespace Brellow

@@ -8,6 +8,8 @@
 
 class QWebEnginePage;
 
+namespace Brellow {
+
 // The program's only way into the page: it reads and changes elements by CSS
 // selector (the first match counts) through small scripts in the program's own
 // script world. Before the page has loaded every write is dropped and every
@@ -62,3 +64,5 @@ private:
     QPointer<QWebEnginePage> m_page;
     bool m_ready = false;
 };
+
+} // namespace Brellow

@@ -1,7 +1,7 @@
-#include "uwebview.h"
+#include <ui/uwebview.h>
 
-#include "brellowpage.h"
-#include "linkbridge.h"
+#include <ui/brellowpage.h>
+#include <ui/linkbridge.h>
 
 #include <QChildEvent>
 #include <QFile>
@@ -11,6 +11,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+
+namespace Brellow {
 
 namespace {
 
@@ -149,3 +151,5 @@ bool UWebView::mouseRelease()
     dragging = false;
     return false; // the page always gets the release, also at the end of a drag
 }
+
+} // namespace Brellow

@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+namespace Brellow {
+
 // The web view of Brellow's frameless window. Dragging the page's header strip
 // moves the whole window; every link click in the page arrives as linkClicked()
 // instead of being followed.
@@ -36,3 +38,5 @@ private:
     QPoint pressPos;
     bool dragging = false;
 };
+
+} // namespace Brellow

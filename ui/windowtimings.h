@@ -1,5 +1,7 @@
 #pragma once
 
+namespace Brellow {
+
 // The window's intervals, in milliseconds.
 struct WindowTimings
 {
@@ -8,3 +10,5 @@ struct WindowTimings
     int callEndMs = 10000;      // from a call's outcome to collapsing the window
     int feedbackMs = 2000;      // how long transient page feedback stays
 };
+
+} // namespace Brellow

@@ -1,5 +1,5 @@
-#include "desktopdriver.h"
-#include "mainwindow.h"
+#include <tools/desktopdriver.h>
+#include <ui/mainwindow.h>
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Brellow;
 
 using namespace DesktopDriver;
 

@@ -4,8 +4,8 @@
 // started with --listen 127.0.0.1:0 and the test reads the bound port from its
 // "listening" log line.
 
-#include "simlog.h"
-#include "simserver.h"
+#include <sim/simlog.h>
+#include <sim/simserver.h>
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -24,6 +24,8 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+
+using namespace Brellow;
 
 namespace {
 

@@ -1,10 +1,12 @@
-#include "fakeserver.h"
+#include <tests/support/fakeserver.h>
 
-#include "application.h"
-#include "receiver.h"
+#include <app/application.h>
+#include <net/receiver.h>
 
 #include <QJsonDocument>
 #include <QTest>
+
+using namespace Brellow;
 
 namespace UiTest {
 

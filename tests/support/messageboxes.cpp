@@ -1,4 +1,4 @@
-#include "messageboxes.h"
+#include <tests/support/messageboxes.h>
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "pagescript.h"
+#include <tests/support/pagescript.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>

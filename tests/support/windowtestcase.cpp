@@ -1,13 +1,15 @@
-#include "windowtestcase.h"
+#include <tests/support/windowtestcase.h>
 
-#include "application.h"
-#include "brellowpage.h"
-#include "mainwindow.h"
-#include "pagebridge.h"
-#include "receiver.h"
-#include "uwebview.h"
+#include <app/application.h>
+#include <net/receiver.h>
+#include <ui/brellowpage.h>
+#include <ui/mainwindow.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
 
 #include <QSettings>
+
+using namespace Brellow;
 
 namespace UiTest {
 

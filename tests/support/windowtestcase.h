@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fakeserver.h"
-#include "pagescript.h"
+#include <tests/support/fakeserver.h>
+#include <tests/support/pagescript.h>
 
 #include <QObject>
 #include <QTest>
@@ -9,9 +9,13 @@
 #include <functional>
 #include <memory>
 
+namespace Brellow {
 class MainWindow;
+}
 
 namespace UiTest {
+
+using Brellow::MainWindow;
 
 // The port of the fake server that the test's Application talks to.
 quint16 testServerPort();

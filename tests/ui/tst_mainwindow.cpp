@@ -1,12 +1,12 @@
-#include "windowtestcase.h"
+#include <tests/support/windowtestcase.h>
 
-#include "application.h"
-#include "brellowpage.h"
-#include "mainwindow.h"
-#include "messageboxes.h"
-#include "pagebridge.h"
-#include "receiver.h"
-#include "uwebview.h"
+#include <app/application.h>
+#include <net/receiver.h>
+#include <tests/support/messageboxes.h>
+#include <ui/brellowpage.h>
+#include <ui/mainwindow.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -18,6 +18,8 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QWebEngineSettings>
+
+using namespace Brellow;
 
 // The window shell, link delegation, dragging and view modes,
 // against the real page in a real web engine and a fake server on 127.0.0.1.

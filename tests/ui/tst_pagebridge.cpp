@@ -1,13 +1,15 @@
-#include "pagescript.h"
+#include <tests/support/pagescript.h>
 
-#include "brellowpage.h"
-#include "pagebridge.h"
-#include "uwebview.h"
+#include <ui/brellowpage.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
 
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
+
+using namespace Brellow;
 
 // The page bridge against the real page in a real web engine: every write
 // arrives exactly as given, nothing written is taken for code, and the bridge

@@ -1,11 +1,11 @@
-#include "windowtestcase.h"
+#include <tests/support/windowtestcase.h>
 
-#include "application.h"
-#include "mainwindow.h"
-#include "messageboxes.h"
-#include "pagebridge.h"
-#include "receiver.h"
-#include "uwebview.h"
+#include <app/application.h>
+#include <net/receiver.h>
+#include <tests/support/messageboxes.h>
+#include <ui/mainwindow.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -13,6 +13,8 @@
 #include <QWebEnginePage>
 
 #include <QJsonArray>
+
+using namespace Brellow;
 
 // The statistics panel, the live call panel and the forms' timed feedback, fed by
 // real datagrams from a fake server through the real Receiver into the real page.

@@ -1,12 +1,12 @@
-#include "windowtestcase.h"
+#include <tests/support/windowtestcase.h>
 
-#include "application.h"
-#include "brellowpage.h"
-#include "mainwindow.h"
-#include "messageboxes.h"
-#include "pagebridge.h"
-#include "receiver.h"
-#include "uwebview.h"
+#include <app/application.h>
+#include <net/receiver.h>
+#include <tests/support/messageboxes.h>
+#include <ui/brellowpage.h>
+#include <ui/mainwindow.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -14,6 +14,8 @@
 #include <QWebEnginePage>
 
 #include <QJsonArray>
+
+using namespace Brellow;
 
 // The agent's login session and the page commands: the real window and page, the
 // real Receiver, and a fake server on 127.0.0.1.

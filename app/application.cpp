@@ -1,9 +1,9 @@
-#include "application.h"
+#include <app/application.h>
 
-#include "hostlookup.h"
-#include "logfile.h"
-#include "receiver.h"
-#include "serveraddress.h"
+#include <app/hostlookup.h>
+#include <app/logfile.h>
+#include <app/serveraddress.h>
+#include <net/receiver.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -15,6 +15,8 @@
 #ifndef BRELLOW_VERSION
 #define BRELLOW_VERSION "0"
 #endif
+
+namespace Brellow {
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -148,3 +150,5 @@ void messageHandler(QtMsgType, const QMessageLogContext &, const QString &messag
     if (Application *app = Application::instance())
         app->log(message);
 }
+
+} // namespace Brellow

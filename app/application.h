@@ -1,14 +1,19 @@
 #pragma once
 
+#include <net/messages.h>
+
 #include <QApplication>
 #include <QString>
 
 #include <memory>
 
-class LogFile;
 class QDeadlineTimer;
 class QHostAddress;
 class QSettings;
+
+namespace Brellow {
+
+class LogFile;
 class Receiver;
 class ServerAddress;
 
@@ -23,7 +28,7 @@ class Application : public QApplication
     Q_OBJECT
 
 public:
-    static constexpr int ServerPort = 49999;
+    static constexpr int ServerPort = Messages::ServerPort;
 
     Application(int &argc, char **argv);
     // For tests: all steps at once, talking to the given server address.
@@ -69,3 +74,5 @@ private:
 
 // Sends every Qt message, of any type, to the log; the type is not written.
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+} // namespace Brellow

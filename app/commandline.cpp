@@ -1,8 +1,10 @@
-#include "commandline.h"
+#include <app/commandline.h>
 
-#include "serveraddress.h"
+#include <app/serveraddress.h>
 
 #include <QCoreApplication>
+
+namespace Brellow {
 
 CommandLine::CommandLine(const QStringList &arguments)
     : m_serverOption(QStringLiteral("server"),
@@ -46,3 +48,5 @@ QString CommandLine::output() const
                                              QCoreApplication::applicationVersion());
     return m_parser.helpText();
 }
+
+} // namespace Brellow

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace Brellow {
+
 // Brellow's own command-line options. Qt's options (-platform and the like) are
 // taken out by QApplication before this sees the arguments; anything else that
 // Brellow does not know is ignored, so that old desktop launchers keep working.
@@ -37,3 +39,5 @@ private:
     std::optional<QString> m_server;
     QStringList m_ignored;
 };
+
+} // namespace Brellow

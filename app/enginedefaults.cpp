@@ -1,6 +1,8 @@
-#include "enginedefaults.h"
+#include <app/enginedefaults.h>
 
 #include <QSettings>
+
+namespace Brellow {
 
 namespace {
 
@@ -55,3 +57,5 @@ QString EngineDefaults::description() const
         text += QStringLiteral(", kept from the environment ") + m_kept.join(QStringLiteral(", "));
     return text;
 }
+
+} // namespace Brellow

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace Brellow {
+
 // Brellow's web engine settings for machines without a GPU, where many agents may
 // share one terminal server: Qt Quick's software renderer, no GL integration, no
 // GPU process, and the engine in one process. Each default yields to what the
@@ -28,3 +30,5 @@ private:
     QStringList m_set;
     QStringList m_kept;
 };
+
+} // namespace Brellow

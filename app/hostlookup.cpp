@@ -1,10 +1,12 @@
-#include "hostlookup.h"
+#include <app/hostlookup.h>
 
 #include <mutex>
 #include <thread>
 
 #include <netdb.h>
 #include <sys/socket.h>
+
+namespace Brellow {
 
 // Shared by the object and its lookup threads; the last one out frees it.
 struct HostLookup::Shared
@@ -56,3 +58,5 @@ void HostLookup::start(const QString &host)
         }
     }).detach();
 }
+
+} // namespace Brellow

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace Brellow {
+
 // Looks up a host name on a thread of its own. A late answer is simply dropped:
 // the thread is left behind rather than waited for, so a resolver that never
 // answers can hold up neither start-up nor the end of the process. (Qt's own
@@ -31,3 +33,5 @@ private:
     struct Shared;
     std::shared_ptr<Shared> m_shared;
 };
+
+} // namespace Brellow

@@ -1,6 +1,8 @@
-#include "logfile.h"
+#include <app/logfile.h>
 
 #include <QDateTime>
+
+namespace Brellow {
 
 LogFile::LogFile(const QString &fileName, qint64 maxBytes, int maxTextChars)
     : m_file(fileName), m_maxBytes(maxBytes), m_maxTextChars(maxTextChars)
@@ -92,3 +94,5 @@ QString LogFile::escape(const QString &text)
     }
     return escaped;
 }
+
+} // namespace Brellow

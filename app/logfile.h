@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+namespace Brellow {
+
 // Brellow's log file: one line per text, "<local date and time>\t<text>\n", flushed at once.
 //
 // Opening keeps the previous run's log as "<name>.1" (a crash's only evidence) and starts
@@ -45,3 +47,5 @@ private:
     qint64 m_written = 0;
     bool m_full = false;
 };
+
+} // namespace Brellow

@@ -1,17 +1,19 @@
-#include "application.h"
-#include "commandline.h"
-#include "enginedefaults.h"
-#include "mainwindow.h"
-#include "platformchoice.h"
-#include "receiver.h"
-#include "serveraddress.h"
-#include "signalwatcher.h"
-#include "singleinstance.h"
+#include <app/application.h>
+#include <app/commandline.h>
+#include <app/enginedefaults.h>
+#include <app/platformchoice.h>
+#include <app/serveraddress.h>
+#include <app/singleinstance.h>
+#include <common/signalwatcher.h>
+#include <net/receiver.h>
+#include <ui/mainwindow.h>
 
 #include <QMessageBox>
 #include <QSessionManager>
 
 #include <cstdio>
+
+using namespace Brellow;
 
 // A start-up error box; its result is exitCode. The event loop does not run yet,
 // so a terminating signal or the end of the session closes the box itself, as

@@ -1,6 +1,8 @@
-#include "platformchoice.h"
+#include <app/platformchoice.h>
 
 #include <QtGlobal>
+
+namespace Brellow {
 
 namespace PlatformChoice {
 
@@ -34,3 +36,5 @@ void apply(int argc, char **argv)
 }
 
 } // namespace PlatformChoice
+
+} // namespace Brellow

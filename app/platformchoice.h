@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QStringList>
 
+namespace Brellow {
+
 // Which Qt platform Brellow runs on. On a Wayland session a client can neither
 // place its own window nor keep it above others, so Brellow prefers the X server
 // that the session offers (XWayland) and uses Wayland only when there is none.
@@ -17,3 +19,5 @@ QByteArray preferredPlatform(const QStringList &arguments, const QByteArray &qpa
 void apply(int argc, char **argv);
 
 } // namespace PlatformChoice
+
+} // namespace Brellow

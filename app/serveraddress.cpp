@@ -1,4 +1,4 @@
-#include "serveraddress.h"
+#include <app/serveraddress.h>
 
 #include <QDir>
 #include <QRegularExpression>
@@ -8,6 +8,8 @@
 #ifndef BRELLOW_SERVER_ADDRESS
 #define BRELLOW_SERVER_ADDRESS "127.0.0.1"
 #endif
+
+namespace Brellow {
 
 namespace {
 
@@ -168,3 +170,5 @@ QString ServerAddress::toString() const
                              : m_host;
     return QStringLiteral("%1:%2").arg(host).arg(m_port);
 }
+
+} // namespace Brellow

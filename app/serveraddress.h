@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace Brellow {
+
 // Where the statistics server is: a host (a name or an address) and a UDP port,
 // with a note of where that setting came from for the log and for error boxes.
 class ServerAddress
@@ -47,3 +49,5 @@ private:
     QString m_source;
     QHostAddress m_address;
 };
+
+} // namespace Brellow

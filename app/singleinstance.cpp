@@ -1,4 +1,4 @@
-#include "singleinstance.h"
+#include <app/singleinstance.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +11,8 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+
+namespace Brellow {
 
 namespace {
 
@@ -134,3 +136,5 @@ bool SingleInstance::raiseFirst(int &argc, char **argv)
     }
     return false;
 }
+
+} // namespace Brellow

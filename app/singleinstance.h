@@ -9,6 +9,8 @@
 
 class QLocalServer;
 
+namespace Brellow {
+
 // Keeps Brellow to one instance per user and desktop session. The first start
 // holds a lock file in the user's runtime directory and listens on a local socket
 // beside it; a later start finds the lock held, asks the first one through the
@@ -53,3 +55,5 @@ private:
     QPointer<QLocalServer> m_server;
     bool m_first = false;
 };
+
+} // namespace Brellow

@@ -3,9 +3,9 @@
 // state follows the messages and that a logged "test_ack" stays one short line.
 
 #include "fuzzinput.h"
-#include "logfile.h"
-#include "messages.h"
-#include "receiver.h"
+#include <app/logfile.h>
+#include <net/messages.h>
+#include <net/receiver.h>
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+
+using namespace Brellow;
 
 namespace {
 

@@ -5,9 +5,9 @@
 // the last "login_ack" handed out, so that inputs can reach the requests of a session.
 
 #include "fuzzinput.h"
-#include "medialinks.h"
-#include "simlog.h"
-#include "simserver.h"
+#include <sim/medialinks.h>
+#include <sim/simlog.h>
+#include <sim/simserver.h>
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+using namespace Brellow;
 
 namespace {
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QCryptographicHash>
 #include <QLatin1StringView>
+#include <QString>
 #include <QVariant>
 #include <QVariantList>
+
+namespace Brellow {
 
 // The datagram protocol's words: one JSON object per datagram, named by "cmd".
 namespace Messages {
@@ -33,6 +37,30 @@ inline constexpr QLatin1StringView Text{"text"};
 inline constexpr QLatin1StringView Data{"data"};
 inline constexpr QLatin1StringView MediaLinks{"media_links"};
 
+// Members of the "data" of "update_stat".
+inline constexpr QLatin1StringView UserSurveys{"user_surveys"};
+inline constexpr QLatin1StringView AverageScore{"average_score"};
+inline constexpr QLatin1StringView TeamPosition{"team_position"};
+inline constexpr QLatin1StringView TeamSurveys{"team_surveys"};
+
+// Members of the "data" of "update_live".
+inline constexpr QLatin1StringView CallStarted{"call_started"};
+inline constexpr QLatin1StringView CallCli{"call_cli"};
+inline constexpr QLatin1StringView CallQuestion{"call_question"};
+inline constexpr QLatin1StringView CallAnswers{"call_answers"};
+inline constexpr QLatin1StringView CallCompleted{"call_completed"};
+inline constexpr QLatin1StringView CallScore{"call_score"};
+
+// The server's port.
+inline constexpr quint16 ServerPort = 49999;
+
+// The wire form of a login password: MD5 over the Latin-1 bytes, lower-case hex.
+inline QString passwordDigest(const QString &password)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(password.toLatin1(), QCryptographicHash::Md5).toHex());
+}
+
 // A member read as a list: only a JSON array is one. QVariant would otherwise
 // turn a text into the list of its characters.
 inline QVariantList toList(const QVariant &value)
@@ -44,3 +72,5 @@ inline QVariantList toList(const QVariant &value)
 }
 
 } // namespace Messages
+
+} // namespace Brellow

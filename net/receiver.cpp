@@ -1,14 +1,16 @@
-#include "receiver.h"
+#include <net/receiver.h>
 
-#include "messages.h"
+#include <net/datagrams.h>
+#include <net/messages.h>
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QUdpSocket>
 #include <QtDebug>
+
+namespace Brellow {
 
 Receiver::Receiver(QObject *parent, const QString &host, int port, int connectTimeoutMs)
     : QObject(parent), m_host(host), m_port(port)
@@ -43,8 +45,7 @@ QVariantList Receiver::mediaLinks() const
 
 QString Receiver::hashPassword(const QString &password)
 {
-    return QString::fromLatin1(
-        QCryptographicHash::hash(password.toLatin1(), QCryptographicHash::Md5).toHex());
+    return Messages::passwordDigest(password);
 }
 
 void Receiver::login(const QString &username, const QString &password)
@@ -114,19 +115,9 @@ void Receiver::onSocketDisconnected()
 
 void Receiver::onSocketReadyRead()
 {
-    // A closed server port shows up as readyRead with nothing to read and
-    // readDatagram failing, whatever hasPendingDatagrams() claims: stop then.
-    while (m_socket->hasPendingDatagrams()) {
-        const qint64 size = m_socket->pendingDatagramSize();
-        if (size < 0)
-            break;
-        QByteArray datagram(size, Qt::Uninitialized);
-        const qint64 read = m_socket->readDatagram(datagram.data(), datagram.size());
-        if (read < 0)
-            break;
-        datagram.truncate(read);
+    Datagrams::drain(*m_socket, [this](const QByteArray &datagram, const QHostAddress &, quint16) {
         handleDatagram(datagram);
-    }
+    });
 }
 
 void Receiver::handleDatagram(const QByteArray &datagram)
@@ -163,3 +154,5 @@ void Receiver::handleDatagram(const QByteArray &datagram)
         emit ackNoTransfer();
     }
 }
+
+} // namespace Brellow

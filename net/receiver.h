@@ -7,6 +7,8 @@
 
 class QUdpSocket;
 
+namespace Brellow {
+
 // Brellow's only link to the statistics server: one connected UDP socket, the
 // session id handed out at login, requests out as datagrams, datagrams in as signals.
 class Receiver : public QObject
@@ -63,3 +65,5 @@ private:
     QUdpSocket *m_socket = nullptr;
     QString m_sessionId;
 };
+
+} // namespace Brellow

@@ -1,8 +1,11 @@
-#include "accounts.h"
+#include <sim/accounts.h>
 
-#include <QCryptographicHash>
+#include <net/messages.h>
+
 #include <QFile>
 #include <QRegularExpression>
+
+namespace Brellow {
 
 Accounts Accounts::demo()
 {
@@ -13,8 +16,7 @@ Accounts Accounts::demo()
 
 QString Accounts::digest(const QString &password)
 {
-    return QString::fromLatin1(
-        QCryptographicHash::hash(password.toLatin1(), QCryptographicHash::Md5).toHex());
+    return Messages::passwordDigest(password);
 }
 
 void Accounts::add(const QString &user, const QString &digestHex)
@@ -73,3 +75,5 @@ bool Accounts::load(const QString &path, QString *error)
     }
     return parse(file.readAll(), path, error);
 }
+
+} // namespace Brellow

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 
+namespace Brellow {
+
 // The user names and password digests the server accepts at login.
 // The client sends the password as 32 lower-case hex digits of MD5 over its Latin-1 bytes,
 // so only digests are ever stored or compared.
@@ -29,3 +31,5 @@ public:
 private:
     QHash<QString, QString> m_digests; // user -> lower-case hex digest
 };
+
+} // namespace Brellow

@@ -1,6 +1,10 @@
-#include "callplayer.h"
+#include <sim/callplayer.h>
+
+#include <net/messages.h>
 
 #include <cmath>
+
+namespace Brellow {
 
 namespace {
 constexpr int teamSize = 12;
@@ -99,11 +103,11 @@ void CallPlayer::finishCall()
     const double score = m_answers.isEmpty() ? 0 : std::round(sum / m_answers.size() * 10) / 10;
 
     QJsonObject outcome;
-    outcome.insert(QLatin1String("call_completed"), completed);
+    outcome.insert(Messages::CallCompleted, completed);
     if (m_answersAsText)
-        outcome.insert(QLatin1String("call_score"), QString::number(score, 'f', 1));
+        outcome.insert(Messages::CallScore, QString::number(score, 'f', 1));
     else
-        outcome.insert(QLatin1String("call_score"), score);
+        outcome.insert(Messages::CallScore, score);
     m_phase = Phase::Waiting;
     m_callTimer.start(m_timings.callIntervalMs);
     sendLive(false, outcome);
@@ -120,24 +124,24 @@ void CallPlayer::finishCall()
 void CallPlayer::sendStat()
 {
     QJsonObject data;
-    data.insert(QLatin1String("user_surveys"), m_userSurveys);
+    data.insert(Messages::UserSurveys, m_userSurveys);
     // Two decimals, as a real server's percentage would be.
-    data.insert(QLatin1String("average_score"), std::round(m_averageScore * 100) / 100);
-    data.insert(QLatin1String("team_position"), m_teamPosition);
-    data.insert(QLatin1String("team_surveys"), m_teamSurveys);
-    emit message(QJsonObject{{QLatin1String("cmd"), QLatin1String("update_stat")},
-                             {QLatin1String("data"), data}});
+    data.insert(Messages::AverageScore, std::round(m_averageScore * 100) / 100);
+    data.insert(Messages::TeamPosition, m_teamPosition);
+    data.insert(Messages::TeamSurveys, m_teamSurveys);
+    emit message(
+        QJsonObject{{Messages::Cmd, QString(Messages::UpdateStat)}, {Messages::Data, data}});
 }
 
 void CallPlayer::sendLive(bool started, const QJsonObject &outcome)
 {
     QJsonObject data = outcome;
-    data.insert(QLatin1String("call_started"), started);
-    data.insert(QLatin1String("call_cli"), m_cli);
-    data.insert(QLatin1String("call_question"), m_answers.size());
-    data.insert(QLatin1String("call_answers"), m_answers);
-    emit message(QJsonObject{{QLatin1String("cmd"), QLatin1String("update_live")},
-                             {QLatin1String("data"), data}});
+    data.insert(Messages::CallStarted, started);
+    data.insert(Messages::CallCli, m_cli);
+    data.insert(Messages::CallQuestion, m_answers.size());
+    data.insert(Messages::CallAnswers, m_answers);
+    emit message(
+        QJsonObject{{Messages::Cmd, QString(Messages::UpdateLive)}, {Messages::Data, data}});
 }
 
 int CallPlayer::randomAnswer()
@@ -152,3 +156,5 @@ int CallPlayer::randomAnswer()
     }
     return bestScore;
 }
+
+} // namespace Brellow

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "feed.h"
-#include "simconfig.h"
+#include <sim/feed.h>
+#include <sim/simconfig.h>
 
 #include <QJsonArray>
 #include <QRandomGenerator>
 #include <QTimer>
+
+namespace Brellow {
 
 // Generates an agent's day: "update_stat" figures every few seconds and calls, each played
 // as "update_live" messages: the start, the survey answers one by one, then the outcome.
@@ -56,3 +58,5 @@ private:
     bool m_answersAsText = false;
     QJsonArray m_answers;
 };
+
+} // namespace Brellow

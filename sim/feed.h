@@ -3,6 +3,8 @@
 #include <QJsonObject>
 #include <QObject>
 
+namespace Brellow {
+
 // What a logged-in session pushes to its client: generated calls and figures, or a script.
 class Feed : public QObject
 {
@@ -17,3 +19,5 @@ public:
 signals:
     void message(const QJsonObject &msg);
 };
+
+} // namespace Brellow

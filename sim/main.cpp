@@ -1,12 +1,14 @@
-#include "simlog.h"
-#include "simoptions.h"
-#include "simserver.h"
-#include "simsignalwatcher.h"
+#include <common/signalwatcher.h>
+#include <sim/simlog.h>
+#include <sim/simoptions.h>
+#include <sim/simserver.h>
 
 #include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
+
+using namespace Brellow;
 
 int main(int argc, char *argv[])
 {
@@ -22,9 +24,7 @@ int main(int argc, char *argv[])
     }
 
     // Watch the signals before anyone can learn the port and expect an orderly shutdown.
-    SimSignalWatcher signalWatcher;
-    signalWatcher.watch(SIGINT);
-    signalWatcher.watch(SIGTERM);
+    SignalWatcher signalWatcher({SIGINT, SIGTERM});
 
     SimLog log(stdout);
     log.setQuiet(options.quiet);
@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    QObject::connect(&signalWatcher, &SimSignalWatcher::signalled, &app, [&](int signalNumber) {
+    QObject::connect(&signalWatcher, &SignalWatcher::signalled, &app, [&](int signalNumber) {
         server.shutdown();
         log.note(
             QStringLiteral("stopped"),

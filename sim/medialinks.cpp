@@ -1,7 +1,9 @@
-#include "medialinks.h"
+#include <sim/medialinks.h>
 
 #include <QFile>
 #include <QJsonDocument>
+
+namespace Brellow {
 
 QJsonArray MediaLinks::builtIn()
 {
@@ -58,3 +60,5 @@ bool MediaLinks::load(const QString &path, QJsonArray *links, QString *error)
     }
     return parse(file.readAll(), path, links, error);
 }
+
+} // namespace Brellow

@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QString>
 
+namespace Brellow {
+
 // The call reasons sent in "login_ack" as "media_links": an array of [value, text] pairs.
 class MediaLinks
 {
@@ -14,3 +16,5 @@ public:
                       QString *error);
     static bool load(const QString &path, QJsonArray *links, QString *error);
 };
+
+} // namespace Brellow

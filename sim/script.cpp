@@ -1,10 +1,12 @@
-#include "script.h"
+#include <sim/script.h>
 
 #include <QFile>
 #include <QJsonDocument>
 
 #include <cmath>
 #include <limits>
+
+namespace Brellow {
 
 bool Script::parse(const QByteArray &text, const QString &sourceName, QString *error)
 {
@@ -60,3 +62,5 @@ bool Script::load(const QString &path, QString *error)
     }
     return parse(file.readAll(), path, error);
 }
+
+} // namespace Brellow

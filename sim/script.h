@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+namespace Brellow {
+
 // A scripted sequence of datagrams replayed to each client after it logs in.
 // One JSON object per line: {"delay_ms": N, "msg": {...}}, the delay counted from the
 // previous entry (the first from the login). Blank lines and lines starting with '#' are
@@ -26,3 +28,5 @@ public:
 private:
     QList<Entry> m_entries;
 };
+
+} // namespace Brellow

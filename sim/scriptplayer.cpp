@@ -1,4 +1,6 @@
-#include "scriptplayer.h"
+#include <sim/scriptplayer.h>
+
+namespace Brellow {
 
 ScriptPlayer::ScriptPlayer(const Script &script, QObject *parent)
     : Feed(parent), m_entries(script.entries())
@@ -36,3 +38,5 @@ void ScriptPlayer::onTimerFire()
     scheduleNext();
     emit message(msg);
 }
+
+} // namespace Brellow

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "feed.h"
-#include "script.h"
+#include <sim/feed.h>
+#include <sim/script.h>
 
 #include <QTimer>
+
+namespace Brellow {
 
 // Replays a script's entries in order, each after its delay.
 class ScriptPlayer : public Feed
@@ -23,3 +25,5 @@ private:
     int m_next = 0;
     QTimer m_timer;
 };
+
+} // namespace Brellow

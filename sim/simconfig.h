@@ -1,9 +1,11 @@
 #pragma once
 
-#include "accounts.h"
-#include "script.h"
+#include <sim/accounts.h>
+#include <sim/script.h>
 
 #include <QJsonArray>
+
+namespace Brellow {
 
 // Timings of the generated feed, in milliseconds.
 struct SimTimings
@@ -27,3 +29,5 @@ struct SimConfig
     // ports cannot make the server push to thousands of peers until they time out.
     int maxSessions = 200;
 };
+
+} // namespace Brellow

@@ -1,6 +1,8 @@
-#include "simlog.h"
+#include <sim/simlog.h>
 
 #include <QDateTime>
+
+namespace Brellow {
 
 void SimLog::datagramIn(const QHostAddress &address, quint16 port, const QByteArray &datagram)
 {
@@ -76,3 +78,5 @@ void SimLog::write(const char *kind, const QByteArray &rest, bool always)
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), m_out);
     std::fflush(m_out);
 }
+
+} // namespace Brellow

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace Brellow {
+
 // The server's log: one line per event, flushed at once so that a reader of a pipe sees it.
 //
 //   <local time, yyyy-MM-ddThh:mm:ss.zzz> <kind> <rest>
@@ -40,3 +42,5 @@ private:
     std::FILE *m_out;
     bool m_quiet = false;
 };
+
+} // namespace Brellow

@@ -1,11 +1,13 @@
-#include "simoptions.h"
+#include <sim/simoptions.h>
 
-#include "medialinks.h"
+#include <sim/medialinks.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <limits>
+
+namespace Brellow {
 
 namespace {
 const char description[] = R"(
@@ -222,3 +224,5 @@ SimOptions::Outcome SimOptions::fail(const QString &message)
         QCoreApplication::applicationName() + QStringLiteral(": ") + message + QLatin1Char('\n');
     return Outcome::Exit;
 }
+
+} // namespace Brellow

@@ -1,9 +1,13 @@
 #pragma once
 
-#include "simconfig.h"
+#include <net/messages.h>
+
+#include <sim/simconfig.h>
 
 #include <QHostAddress>
 #include <QStringList>
+
+namespace Brellow {
 
 // The command line of brellow-sim, with the files it names loaded.
 class SimOptions
@@ -14,7 +18,7 @@ public:
         Run,
         Exit
     };
-    static constexpr quint16 defaultPort = 49999;
+    static constexpr quint16 defaultPort = Messages::ServerPort;
 
     // Run: the fields below are set. Exit: print message() (to stderr when exitCode() is
     // not 0) and exit with exitCode(): 0 for --help and --version, 2 for a bad command line
@@ -39,3 +43,5 @@ private:
     int m_exitCode = 0;
     QString m_message;
 };
+
+} // namespace Brellow

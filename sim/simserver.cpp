@@ -1,13 +1,18 @@
-#include "simserver.h"
+#include <sim/simserver.h>
 
-#include "callplayer.h"
-#include "scriptplayer.h"
-#include "simlog.h"
-#include "simsession.h"
+#include <sim/callplayer.h>
+#include <sim/scriptplayer.h>
+#include <sim/simlog.h>
+#include <sim/simsession.h>
+
+#include <net/datagrams.h>
+#include <net/messages.h>
 
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QUdpSocket>
+
+namespace Brellow {
 
 namespace {
 QString str(const char *text)
@@ -15,9 +20,9 @@ QString str(const char *text)
     return QString::fromLatin1(text);
 }
 
-QJsonObject reply(const char *cmd)
+QJsonObject reply(QLatin1StringView cmd)
 {
-    return QJsonObject{{str("cmd"), str(cmd)}};
+    return QJsonObject{{Messages::Cmd, cmd}};
 }
 
 // Members the client sends as strings; anything else there makes the request malformed.
@@ -62,21 +67,8 @@ quint16 SimServer::port() const
 
 void SimServer::onReadyRead()
 {
-    // hasPendingDatagrams() can stay true after an ICMP error while every read fails,
-    // so a failed read ends the loop.
-    while (m_socket->hasPendingDatagrams()) {
-        const qint64 size = m_socket->pendingDatagramSize();
-        if (size < 0)
-            break;
-        QByteArray datagram(size, Qt::Uninitialized);
-        QHostAddress from;
-        quint16 port = 0;
-        const qint64 read = m_socket->readDatagram(datagram.data(), size, &from, &port);
-        if (read < 0)
-            break;
-        datagram.truncate(read);
-        handleDatagram(datagram, from, port);
-    }
+    Datagrams::drain(*m_socket, [this](const QByteArray &datagram, const QHostAddress &from,
+                                       quint16 port) { handleDatagram(datagram, from, port); });
 }
 
 void SimServer::handleDatagram(const QByteArray &datagram, const QHostAddress &from, quint16 port)
@@ -91,56 +83,56 @@ void SimServer::handleDatagram(const QByteArray &datagram, const QHostAddress &f
         return dropMalformed(from, port, str("not a JSON object"));
     const QJsonObject request = doc.object();
 
-    const QJsonValue cmdValue = request.value(str("cmd"));
+    const QJsonValue cmdValue = request.value(Messages::Cmd);
     if (cmdValue.isUndefined())
         return dropMalformed(from, port, str("no cmd"));
     if (!cmdValue.isString())
         return dropMalformed(from, port, str("cmd is not a string"));
     const QString cmd = cmdValue.toString();
-    const QJsonValue sessionId = request.value(str("session_id"));
+    const QJsonValue sessionId = request.value(Messages::SessionId);
     if (!isStringOrAbsent(sessionId))
         return dropMalformed(from, port, str("session_id is not a string"));
 
-    if (cmd == str("login"))
+    if (cmd == Messages::Login)
         return handleLogin(request, from, port);
 
-    if (cmd == str("test")) {
-        const QJsonValue data = request.value(str("data"));
+    if (cmd == Messages::Test) {
+        const QJsonValue data = request.value(Messages::Data);
         if (!isStringOrAbsent(data))
             return dropMalformed(from, port, str("data is not a string"));
         // Needs no session, but one that is given counts as a sign of life.
         if (SimSession *session = sessionFor(sessionId, from, port))
             session->touch();
-        QJsonObject ack = reply("test_ack");
+        QJsonObject ack = reply(Messages::TestAck);
         if (!data.isUndefined())
-            ack.insert(str("data"), data);
+            ack.insert(Messages::Data, data);
         return send(from, port, ack);
     }
 
-    if (cmd != str("logout") && cmd != str("ping") && cmd != str("notransfer"))
+    if (cmd != Messages::Logout && cmd != Messages::Ping && cmd != Messages::NoTransfer)
         return dropMalformed(from, port, str("unknown cmd"));
-    if (cmd == str("notransfer") && !isStringOrAbsent(request.value(str("text"))))
+    if (cmd == Messages::NoTransfer && !isStringOrAbsent(request.value(Messages::Text)))
         return dropMalformed(from, port, str("text is not a string"));
 
     SimSession *session = sessionFor(sessionId, from, port);
     if (!session)
-        return send(from, port, reply("shutdown_ack"));
+        return send(from, port, reply(Messages::ShutdownAck));
     session->touch();
-    if (cmd == str("logout")) {
+    if (cmd == Messages::Logout) {
         // Ended before the answer goes out, so that no push can follow "logout_ack".
-        endSession(session, str("logout"));
-        send(from, port, reply("logout_ack"));
-    } else if (cmd == str("ping")) {
-        send(from, port, reply("ping_ack"));
+        endSession(session, QStringLiteral("logout"));
+        send(from, port, reply(Messages::LogoutAck));
+    } else if (cmd == Messages::Ping) {
+        send(from, port, reply(Messages::PingAck));
     } else {
-        send(from, port, reply("notransfer_ack"));
+        send(from, port, reply(Messages::NoTransferAck));
     }
 }
 
 void SimServer::handleLogin(const QJsonObject &request, const QHostAddress &from, quint16 port)
 {
-    const QJsonValue username = request.value(str("username"));
-    const QJsonValue password = request.value(str("password"));
+    const QJsonValue username = request.value(Messages::Username);
+    const QJsonValue password = request.value(Messages::Password);
     if (!username.isString() || !password.isString())
         return dropMalformed(from, port, str("login needs string username and password"));
 
@@ -152,20 +144,20 @@ void SimServer::handleLogin(const QJsonObject &request, const QHostAddress &from
 
     if (!m_config.accounts.check(username.toString(), password.toString())) {
         m_log->session(from, port, str("-"), str("refused user %1").arg(username.toString()));
-        return send(from, port, reply("login_ack"));
+        return send(from, port, reply(Messages::LoginAck));
     }
     if (m_sessions.size() >= m_config.maxSessions) {
         m_log->session(from, port, str("-"),
                        // In one pass, so that a "%2" in the user name stays as it is.
                        str("refused user %1 (full: %2 sessions)")
                            .arg(username.toString(), QString::number(m_config.maxSessions)));
-        return send(from, port, reply("login_ack"));
+        return send(from, port, reply(Messages::LoginAck));
     }
 
     SimSession *session = openSession(username.toString(), from, port);
-    QJsonObject ack = reply("login_ack");
-    ack.insert(str("session_id"), session->id());
-    ack.insert(str("media_links"), m_config.mediaLinks);
+    QJsonObject ack = reply(Messages::LoginAck);
+    ack.insert(Messages::SessionId, session->id());
+    ack.insert(Messages::MediaLinks, m_config.mediaLinks);
     send(from, port, ack);
     // After the answer, so that the client knows its session before the first push.
     session->start();
@@ -188,7 +180,7 @@ SimSession *SimServer::openSession(const QString &user, const QHostAddress &peer
         const quint16 peerPort = session->port();
         endSession(session, str("idle"));
         // Tell the client in case it is still there (a suspended laptop, say).
-        send(address, peerPort, reply("shutdown_ack"));
+        send(address, peerPort, reply(Messages::ShutdownAck));
     });
     m_sessions.insert(session->id(), session);
     m_sessionOrder.append(session);
@@ -213,7 +205,7 @@ void SimServer::shutdown()
         const QHostAddress address = session->address();
         const quint16 port = session->port();
         endSession(session, str("shutdown"));
-        send(address, port, reply("shutdown_ack"));
+        send(address, port, reply(Messages::ShutdownAck));
     }
 }
 
@@ -265,3 +257,5 @@ QString SimServer::newSessionId()
     return QString::fromLatin1(
         QByteArray(reinterpret_cast<const char *>(words), sizeof(words)).toHex());
 }
+
+} // namespace Brellow

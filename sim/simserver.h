@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simconfig.h"
+#include <sim/simconfig.h>
 
 #include <QHash>
 #include <QHostAddress>
@@ -10,6 +10,9 @@
 #include <functional>
 
 class QUdpSocket;
+
+namespace Brellow {
+
 class SimLog;
 class SimSession;
 
@@ -70,3 +73,5 @@ private:
     QString m_errorString;
     Sender m_sender;
 };
+
+} // namespace Brellow

@@ -1,6 +1,8 @@
-#include "simsession.h"
+#include <sim/simsession.h>
 
-#include "feed.h"
+#include <sim/feed.h>
+
+namespace Brellow {
 
 SimSession::SimSession(const QString &id, const QString &user, const QHostAddress &address,
                        quint16 port, Feed *feed, int idleTimeoutMs, QObject *parent)
@@ -39,3 +41,5 @@ void SimSession::touch()
     if (!m_stopped && m_idleTimer.interval() > 0)
         m_idleTimer.start();
 }
+
+} // namespace Brellow

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QTimer>
 
+namespace Brellow {
+
 class Feed;
 
 // One logged-in client. A session is bound to the peer (address and port) that logged in:
@@ -42,3 +44,5 @@ private:
     QTimer m_idleTimer;
     bool m_stopped = false;
 };
+
+} // namespace Brellow

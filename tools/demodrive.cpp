@@ -2,13 +2,16 @@
 // starts the practice server and Brellow, logs in with the demo account, lets a
 // call play and saves the expanded and the compact window as PNG files.
 //   brellow-demo-drive BRELLOW BRELLOW-SIM OUTPUT-DIR
-#include "desktopdriver.h"
+#include <tools/desktopdriver.h>
+#include <ui/mainwindow.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+
+using namespace Brellow;
 
 using namespace DesktopDriver;
 
@@ -64,7 +67,8 @@ int main(int argc, char *argv[])
     const QString window = findWindow(QStringLiteral("brellow"), 30000);
     if (window.isEmpty())
         return fail(QStringLiteral("no Brellow window appeared"));
-    QRect geometry = waitForWindowSize(window, QSize(364, 90), 10000);
+    QRect geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 10000);
     pause(1500);
 
     out << "logging in as demo" << Qt::endl;
@@ -80,7 +84,8 @@ int main(int argc, char *argv[])
     if (sim.waitForLine(QRegularExpression(QStringLiteral(R"( out .*"call_completed")")), 0,
                         30000) < 0)
         return fail(QStringLiteral("no call was played"));
-    geometry = waitForWindowSize(window, QSize(364, 268), 5000);
+    geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::ExpandedHeight), 5000);
     if (geometry.isNull())
         return fail(QStringLiteral("the call did not expand the window"));
     pause(800);
@@ -88,7 +93,8 @@ int main(int argc, char *argv[])
     grab(geometry).save(expanded);
     out << "expanded window during a call: " << expanded << Qt::endl;
 
-    geometry = waitForWindowSize(window, QSize(364, 90), 20000);
+    geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 20000);
     if (geometry.isNull())
         return fail(QStringLiteral("the window did not collapse after the call"));
     pause(800);

@@ -1,4 +1,7 @@
-#include "desktopdriver.h"
+#include <tools/desktopdriver.h>
+
+#include <ui/brellowpage.h>
+#include <ui/mainwindow.h>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -11,6 +14,8 @@
 #include <QWebEngineView>
 
 #include <csignal>
+
+using namespace Brellow;
 
 namespace DesktopDriver {
 
@@ -115,7 +120,8 @@ QRect elementRect(const QString &selector, Face face)
 {
     const bool expanded = face == Face::LoggedInExpanded;
     QWebEngineView view;
-    view.resize(364, expanded ? 268 : 90);
+    view.resize(MainWindow::WindowWidth,
+                expanded ? MainWindow::ExpandedHeight : MainWindow::CompactHeight);
     view.move(0, 0);
     view.show();
     QEventLoop loop;
@@ -125,7 +131,7 @@ QRect elementRect(const QString &selector, Face face)
         loop.quit();
     });
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    view.load(QUrl(QStringLiteral("qrc:/res/index.html")));
+    view.load(BrellowPage::homeUrl());
     loop.exec();
     if (!ok)
         return {};

@@ -1,4 +1,6 @@
-#include "brellowpage.h"
+#include <ui/brellowpage.h>
+
+namespace Brellow {
 
 const QUrl &BrellowPage::homeUrl()
 {
@@ -20,3 +22,5 @@ bool BrellowPage::acceptNavigationRequest(const QUrl &url, NavigationType, bool 
     m_loadedOnce = true;
     return true;
 }
+
+} // namespace Brellow

@@ -2,6 +2,8 @@
 
 #include <QWebEnginePage>
 
+namespace Brellow {
+
 // The page shown in Brellow's window. It loads the embedded page once and then
 // never navigates: links are handed to the program, and anything else that would
 // replace the page (a dropped file or URL, a script) is refused.
@@ -20,3 +22,5 @@ protected:
 private:
     bool m_loadedOnce = false;
 };
+
+} // namespace Brellow

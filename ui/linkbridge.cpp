@@ -1,6 +1,10 @@
-#include "linkbridge.h"
+#include <ui/linkbridge.h>
+
+namespace Brellow {
 
 void LinkBridge::click(const QString &href)
 {
     emit clicked(QUrl(href));
 }
+
+} // namespace Brellow

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QUrl>
 
+namespace Brellow {
+
 // The page's side of link clicks: the injected hook calls click() through the web
 // channel with the link's resolved href.
 class LinkBridge : public QObject
@@ -18,3 +20,5 @@ public slots:
 signals:
     void clicked(const QUrl &url);
 };
+
+} // namespace Brellow

@@ -1,21 +1,63 @@
-#include "mainwindow.h"
+#include <ui/mainwindow.h>
 
-#include "application.h"
-#include "brellowpage.h"
-#include "receiver.h"
-#include "uwebview.h"
-#include "windowshape.h"
-#include "x11desktop.h"
+#include <app/application.h>
+#include <app/settingskeys.h>
+#include <net/messages.h>
+#include <net/receiver.h>
+#include <ui/brellowpage.h>
+#include <ui/pagebridge.h>
+#include <ui/placement.h>
+#include <ui/uwebview.h>
+#include <ui/windowshape.h>
+#include <ui/x11desktop.h>
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QSettings>
 #include <QShowEvent>
 #include <QTimer>
+
+#include <cmath>
+
+namespace Brellow {
+
+namespace {
+
+constexpr int BarCount = 5;
+
+// The score as a whole percentage: narrowed to single precision first, then
+// scaled and rounded half up, so 0.755 shows 75 and 0.745 shows 75. A value too
+// large to show (infinity from a huge number) counts as unconvertible: 0.
+qint64 percent(const QVariant &score)
+{
+    const float fraction = score.toFloat();
+    const double x = static_cast<double>(fraction) * 100.0;
+    const double rounded = std::floor(x + 0.5);
+    if (!std::isfinite(rounded) || std::fabs(rounded) >= 9.0e18)
+        return 0;
+    return static_cast<qint64>(rounded);
+}
+
+QString number(const QVariant &value)
+{
+    return QStringLiteral("%1").arg(qint64(value.toInt()));
+}
+
+QTimer *makeTimer(QObject *parent, const char *name, int intervalMs, bool singleShot)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(intervalMs);
+    timer->setSingleShot(singleShot);
+    return timer;
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
@@ -25,39 +67,40 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     const QIcon icon(QStringLiteral(":/agent.png"));
     setWindowIcon(icon);
 
-    trayIcon = new QSystemTrayIcon(icon, this);
-    connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::onTrayIconClick);
+    m_trayIcon = new QSystemTrayIcon(icon, this);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::onTrayIconClick);
 
-    auto *exitAction = new QAction(QStringLiteral("Exit"), trayIcon);
+    auto *exitAction = new QAction(QStringLiteral("Exit"), m_trayIcon);
     connect(exitAction, &QAction::triggered, this, &MainWindow::onExit);
     // The menu lives as long as the program; the tray icon does not own it.
     auto *menu = new QMenu(this);
     menu->addAction(exitAction);
-    trayIcon->setContextMenu(menu);
-    trayIcon->setVisible(true);
+    m_trayIcon->setContextMenu(menu);
+    m_trayIcon->setVisible(true);
 
-    webView = new UWebView;
-    webView->setAttribute(Qt::WA_TranslucentBackground, true);
-    webView->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    m_webView = new UWebView;
+    m_webView->setAttribute(Qt::WA_TranslucentBackground, true);
+    m_webView->setAttribute(Qt::WA_OpaquePaintEvent, false);
     // With the page's transparent body only its rounded boxes are painted.
-    webView->page()->setBackgroundColor(Qt::transparent);
+    m_webView->page()->setBackgroundColor(Qt::transparent);
+    m_bridge = new PageBridge(m_webView->page(), this);
 
     setAttribute(Qt::WA_TranslucentBackground, true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    setCentralWidget(webView);
+    setCentralWidget(m_webView);
 
     setWindowTitle(QStringLiteral("Brellow"));
     // The native window must exist before the first show, so that the desktop
     // hints are in place when the window manager first sees it.
     winId();
 
-    setViewMode(CompactMode, true);
+    setViewMode(ViewMode::Compact, true);
 
-    webView->setUrl(BrellowPage::homeUrl());
-    webView->setContextMenuPolicy(Qt::NoContextMenu);
+    m_webView->setUrl(BrellowPage::homeUrl());
+    m_webView->setContextMenuPolicy(Qt::NoContextMenu);
 
-    connect(webView, &UWebView::loadFinished, this, &MainWindow::frameLoaded);
-    connect(webView, &UWebView::linkClicked, this, &MainWindow::browserClick);
+    connect(m_bridge, &PageBridge::ready, this, &MainWindow::frameLoaded);
+    connect(m_webView, &UWebView::linkClicked, this, &MainWindow::browserClick);
 
     Receiver *receiver = Application::instance()->receiver();
     connect(receiver, &Receiver::loggedIn, this, &MainWindow::onLoggedIn);
@@ -67,31 +110,20 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(receiver, &Receiver::ackNoTransfer, this, &MainWindow::onAckNoTransfer);
     connect(receiver, &Receiver::ackPing, this, &MainWindow::onAckPing);
 
-    pingTimer = new QTimer(this);
-    pingTimer->setObjectName(QStringLiteral("pingTimer"));
-    pingTimer->setInterval(PingIntervalMs);
-    pingTimer->setSingleShot(false);
-    connect(pingTimer, &QTimer::timeout, this, &MainWindow::onPingTimerFire);
-
-    loginTimer = new QTimer(this);
-    loginTimer->setObjectName(QStringLiteral("loginTimer"));
-    loginTimer->setInterval(LoginTimeoutMs);
-    loginTimer->setSingleShot(true);
-    connect(loginTimer, &QTimer::timeout, this, &MainWindow::onLoginTimeout);
-
-    callEndTimer = new QTimer(this);
-    callEndTimer->setObjectName(QStringLiteral("callEndTimer"));
-    callEndTimer->setInterval(CallEndMs);
-    callEndTimer->setSingleShot(true);
-    connect(callEndTimer, &QTimer::timeout, this, &MainWindow::onCallEndTimeout);
+    m_pingTimer = makeTimer(this, "pingTimer", Timings.pingIntervalMs, false);
+    connect(m_pingTimer, &QTimer::timeout, this, &MainWindow::onPingTimerFire);
+    m_loginTimer = makeTimer(this, "loginTimer", Timings.loginTimeoutMs, true);
+    connect(m_loginTimer, &QTimer::timeout, this, &MainWindow::onLoginTimeout);
+    m_callEndTimer = makeTimer(this, "callEndTimer", Timings.callEndMs, true);
+    connect(m_callEndTimer, &QTimer::timeout, this, &MainWindow::onCallEndTimeout);
 }
 
 MainWindow::~MainWindow()
 {
-    setViewMode(CompactMode, false);
+    setViewMode(ViewMode::Compact, false);
 
     QSettings *settings = Application::instance()->settings();
-    settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
+    settings->setValue(SettingsKeys::MainWindowGeometry, saveGeometry());
     settings->sync();
 
     Receiver *receiver = Application::instance()->receiver();
@@ -99,10 +131,11 @@ MainWindow::~MainWindow()
         receiver->logout();
 
     // Page reads still on their way must find the window gone, not half destroyed.
-    mainFrame = nullptr;
-    pageLoaded = false;
-    delete webView;
+    m_bridge->detach();
+    delete m_webView;
 }
+
+// Shell.
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
@@ -127,7 +160,7 @@ void MainWindow::showEvent(QShowEvent *event)
     X11Desktop::setStatesBeforeMap(winId());
     QTimer::singleShot(0, this, [this] { X11Desktop::requestStates(winId()); });
     // Asked here rather than at every resize: a resize must not wait on the X server.
-    cutCorners = X11Desktop::isActive() && !X11Desktop::compositorRunning(winId());
+    m_cutCorners = X11Desktop::isActive() && !X11Desktop::compositorRunning(winId());
     updateShape();
 }
 
@@ -139,7 +172,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::updateShape()
 {
-    if (cutCorners)
+    if (m_cutCorners)
         setMask(WindowShape::roundedBox(size(), CornerRadius));
     else if (!mask().isEmpty())
         clearMask();
@@ -167,6 +200,349 @@ void MainWindow::onExit()
 
 void MainWindow::showCritical(const QString &text)
 {
-    QMessageBox::critical(this, QCoreApplication::applicationName(), text, QMessageBox::Ok,
-                          QMessageBox::NoButton);
+    // Opened, not run: this is called from the page's answers and from timers, and
+    // a nested event loop there would hold up everything the engine delivers.
+    auto *box = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
+
+// Page commands.
+
+void MainWindow::browserClick(QUrl url)
+{
+    const QString command = url.fragment();
+    if (command == QLatin1String("login")) {
+        loginCommand();
+    } else if (command == QLatin1String("add")) {
+        addCommand();
+    } else if (command == QLatin1String("expand")) {
+        setViewMode(ViewMode::Expanded, false);
+    } else if (command == QLatin1String("collapse")) {
+        setViewMode(ViewMode::Compact, false);
+    } else if (command == QLatin1String("media")) {
+        setViewMode(m_viewMode == ViewMode::Media ? ViewMode::Compact : ViewMode::Media, false);
+    } else if (command == QLatin1String("survey")) {
+        surveyCommand();
+    }
+}
+
+void MainWindow::loginCommand()
+{
+    if (m_loginState == LoginState::LoggingIn)
+        return;
+    if (m_loginState == LoginState::LoggedIn) {
+        Application::instance()->receiver()->logout();
+        onLoggedOut();
+        return;
+    }
+
+    const QStringList fields = {QStringLiteral("#username"), QStringLiteral("#password")};
+    m_bridge->elementValues(fields, [this](const QStringList &values) {
+        // Decided when the page answers: a second click read meanwhile finds the
+        // first one's login under way and is ignored.
+        if (m_loginState != LoginState::LoggedOut)
+            return;
+        const QString &username = values.at(0);
+        const QString &password = values.at(1);
+        if (username.isEmpty() || password.isEmpty()) {
+            showCritical(QStringLiteral("Please enter your username and password and try again."));
+            return;
+        }
+        Application::instance()->settings()->setValue(SettingsKeys::LoginUsername, username);
+        m_loginState = LoginState::LoggingIn;
+        m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Logging in"));
+        m_bridge->setElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"),
+                                      QStringLiteral("true"));
+        m_bridge->setElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"),
+                                      QStringLiteral("true"));
+        m_loginTimer->start();
+        Application::instance()->receiver()->login(username, password);
+    });
+}
+
+void MainWindow::addCommand()
+{
+    m_bridge->elementValues({QStringLiteral("#no_transfer")}, [](const QStringList &values) {
+        if (!values.at(0).isEmpty())
+            Application::instance()->receiver()->noTransfer(values.at(0));
+    });
+}
+
+void MainWindow::surveyCommand()
+{
+    m_bridge->setElementText(QStringLiteral("#error_text"), QStringLiteral("Survey has been sent"));
+    m_bridge->showElement(QStringLiteral("#error_panel"));
+    QTimer::singleShot(Timings.feedbackMs, this, &MainWindow::onSurveySentTimerFire);
+}
+
+// View modes and placement.
+
+void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen->availableGeometry();
+    const int limit = Placement::screenLimit(available, screen->geometry());
+
+    QPoint position = pos();
+    if (placeFromSettings) {
+        const QSettings *settings = Application::instance()->settings();
+        if (settings->contains(SettingsKeys::MainWindowGeometry)) {
+            restoreGeometry(settings->value(SettingsKeys::MainWindowGeometry).toByteArray());
+            position = pos();
+        } else {
+            position = Placement::defaultPosition(available, limit);
+        }
+    }
+
+    const bool loggedIn = m_loginState == LoginState::LoggedIn;
+    int newHeight = ExpandedHeight;
+    switch (mode) {
+    case ViewMode::Expanded:
+    case ViewMode::Media:
+        if (m_viewMode == mode)
+            return;
+        if (m_bridge->isReady()) {
+            if (loggedIn) {
+                m_bridge->showElement(QStringLiteral("#button_collapse"));
+                m_bridge->hideElement(QStringLiteral("#button_expand"));
+            }
+            m_bridge->removeElementClass(QStringLiteral("#container"),
+                                         QStringLiteral("container-collapsed"));
+            if (mode == ViewMode::Expanded) {
+                m_bridge->hideElement(QStringLiteral("#media_box"));
+                m_bridge->showElement(QStringLiteral("#main_box"));
+                m_bridge->setElementText(QStringLiteral("#media_button"), QStringLiteral("Email"));
+            } else {
+                m_bridge->hideElement(QStringLiteral("#main_box"));
+                m_bridge->showElement(QStringLiteral("#media_box"));
+                m_bridge->setElementText(QStringLiteral("#media_button"), QStringLiteral("Main"));
+            }
+            m_viewMode = mode;
+        }
+        break;
+    case ViewMode::Compact:
+        if (m_viewMode == ViewMode::Compact && !placeFromSettings)
+            return;
+        if (m_bridge->isReady()) {
+            if (loggedIn) {
+                m_bridge->showElement(QStringLiteral("#button_expand"));
+                m_bridge->hideElement(QStringLiteral("#button_collapse"));
+            }
+            m_bridge->addElementClass(QStringLiteral("#container"),
+                                      QStringLiteral("container-collapsed"));
+            m_bridge->hideElement(QStringLiteral("#media_box"));
+            m_bridge->showElement(QStringLiteral("#main_box"));
+            m_bridge->setElementText(QStringLiteral("#media_button"), QStringLiteral("Email"));
+            m_viewMode = ViewMode::Compact;
+        }
+        newHeight = CompactHeight;
+        break;
+    }
+
+    const bool collapsing = newHeight == CompactHeight && !placeFromSettings;
+    position.setY(Placement::settleY(position.y(), height(), newHeight, limit, collapsing));
+    setFixedSize(WindowWidth, newHeight);
+    move(position);
+    setVisible(true);
+    raise();
+}
+
+// Login session.
+
+void MainWindow::frameLoaded()
+{
+    const QString name =
+        Application::instance()->settings()->value(SettingsKeys::LoginUsername).toString();
+    m_bridge->setElementValue(QStringLiteral("#username"), name);
+}
+
+void MainWindow::onLoggedIn()
+{
+    if (m_loginState == LoginState::LoggedIn)
+        return;
+    m_loginState = LoginState::LoggedIn;
+
+    m_bridge->hideElement(QStringLiteral("#login_panel"));
+    m_bridge->showElement(QStringLiteral("#top_panel1"));
+    m_bridge->showElement(QStringLiteral("#top_panel2"));
+    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Logout"));
+    m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
+    m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
+    m_bridge->showElement(QStringLiteral("#button_expand"));
+
+    const QString reason = QStringLiteral("#reason");
+    m_bridge->clearOptions(reason);
+    m_bridge->addOption(reason, QStringLiteral("Call Reason..."), QString());
+    // An entry needs a value and a text; anything shorter is skipped, since an
+    // option with an empty value could not be told from "Call Reason...".
+    const QVariantList links = Application::instance()->receiver()->mediaLinks();
+    for (const QVariant &link : links) {
+        const QVariantList entry = Messages::toList(link);
+        if (entry.size() < 2)
+            continue;
+        m_bridge->addOption(reason, entry.at(1).toString(), entry.at(0).toString());
+    }
+
+    m_pingTimer->start();
+    m_loginTimer->stop();
+}
+
+void MainWindow::onLoggedOut()
+{
+    if (m_loginState == LoginState::LoggedOut)
+        return;
+    m_loginState = LoginState::LoggedOut;
+
+    m_bridge->showElement(QStringLiteral("#login_panel"));
+    m_bridge->hideElement(QStringLiteral("#top_panel1"));
+    m_bridge->hideElement(QStringLiteral("#top_panel2"));
+    m_bridge->addElementClass(QStringLiteral("#container"), QStringLiteral("container-collapsed"));
+    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Login"));
+    setViewMode(ViewMode::Compact, false);
+    m_bridge->hideElement(QStringLiteral("#button_expand"));
+    m_bridge->hideElement(QStringLiteral("#button_collapse"));
+    m_bridge->setElementValue(QStringLiteral("#password"), QString());
+    m_bridge->hideElement(QStringLiteral("#media_button"));
+
+    m_pingTimer->stop();
+    m_callEndTimer->stop();
+}
+
+void MainWindow::onLoginTimeout()
+{
+    m_loginState = LoginState::LoggedOut;
+    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Login"));
+    m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
+    m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
+    m_bridge->setElementValue(QStringLiteral("#username"), QString());
+    m_bridge->setElementValue(QStringLiteral("#password"), QString());
+
+    if (Application::instance()->receiver()->isLoggedIn())
+        return;
+    showCritical(QStringLiteral("Please check your username and password and try again."));
+}
+
+void MainWindow::onPingTimerFire()
+{
+    Application::instance()->receiver()->ping();
+}
+
+void MainWindow::onAckPing()
+{
+}
+
+// Forms and acknowledgements. Each piece of feedback schedules its own
+// single-shot; none is kept or cancelled.
+
+void MainWindow::onAckNoTransfer()
+{
+    m_bridge->setElementValue(QStringLiteral("#no_transfer"), QString());
+    m_bridge->setElementAttribute(QStringLiteral("#no_transfer"), QStringLiteral("placeholder"),
+                                  QStringLiteral("Your message has been sent..."));
+    QTimer::singleShot(Timings.feedbackMs, this, &MainWindow::onAckNoTransferTimerFire);
+    m_callEndTimer->start();
+}
+
+void MainWindow::onAckNoTransferTimerFire()
+{
+    m_bridge->setElementAttribute(QStringLiteral("#no_transfer"), QStringLiteral("placeholder"),
+                                  QStringLiteral("No transfer reason..."));
+}
+
+void MainWindow::onSurveySentTimerFire()
+{
+    for (const char *field : {"#cli", "#email", "#title", "#fname", "#sname", "#reason"})
+        m_bridge->setElementValue(QLatin1String(field), QString());
+    m_bridge->hideElement(QStringLiteral("#error_panel"));
+    setViewMode(ViewMode::Compact, false);
+}
+
+void MainWindow::showMediaError(const QString &text)
+{
+    m_bridge->setElementText(QStringLiteral("#error_text"), text);
+    m_bridge->showElement(QStringLiteral("#error_panel"));
+    QTimer::singleShot(Timings.feedbackMs, this, &MainWindow::onMediaErrorTimerFire);
+}
+
+void MainWindow::onMediaErrorTimerFire()
+{
+    m_bridge->hideElement(QStringLiteral("#error_panel"));
+}
+
+// Statistics panel.
+
+void MainWindow::onUpdateStat(QVariantMap data)
+{
+    m_bridge->setElementText(QStringLiteral("#user_surveys"),
+                             number(data.value(QStringLiteral("user_surveys"))));
+    m_bridge->setElementText(
+        QStringLiteral("#average_score"),
+        QStringLiteral("%1%").arg(percent(data.value(QStringLiteral("average_score")))));
+    m_bridge->setElementText(QStringLiteral("#team_position"),
+                             number(data.value(QStringLiteral("team_position"))));
+    m_bridge->setElementText(QStringLiteral("#team_surveys"),
+                             number(data.value(QStringLiteral("team_surveys"))));
+}
+
+// Live call panel.
+
+void MainWindow::onUpdateLive(QVariantMap data)
+{
+    if (m_viewMode != ViewMode::Media)
+        setViewMode(ViewMode::Expanded, false);
+
+    // Bars 1..q show the first q answers, the rest are hidden. The page has five
+    // bars, so counting past five would change nothing: stop there. A bar whose
+    // answer has not arrived yet shows empty.
+    const QVariantList answers = Messages::toList(data.value(QStringLiteral("call_answers")));
+    const int question = data.value(QStringLiteral("call_question")).toInt();
+    for (int i = 1; i <= BarCount; ++i) {
+        const QString bar = QStringLiteral("#call_bar_%1").arg(i);
+        if (i <= question) {
+            m_bridge->showElement(bar);
+            m_bridge->setElementText(bar, i - 1 < answers.size() ? answers.at(i - 1).toString()
+                                                                 : QString());
+        } else {
+            m_bridge->hideElement(bar);
+        }
+    }
+
+    // Absent and null both mean the outcome is still open; anything else, a
+    // numeric 0 included, is an outcome.
+    const QVariant completed = data.value(QStringLiteral("call_completed"));
+    const bool known = !completed.isNull();
+    if (known && completed.toBool())
+        m_bridge->showElement(QStringLiteral("#call_check"));
+    else
+        m_bridge->hideElement(QStringLiteral("#call_check"));
+    if (known && !completed.toBool())
+        m_bridge->showElement(QStringLiteral("#call_cross"));
+    else
+        m_bridge->hideElement(QStringLiteral("#call_cross"));
+
+    if (known) {
+        m_bridge->setElementText(QStringLiteral("#call_score"),
+                                 data.value(QStringLiteral("call_score")).toString());
+        m_callEndTimer->start();
+    } else {
+        m_bridge->setElementText(QStringLiteral("#call_score"), QString());
+        m_callEndTimer->stop();
+    }
+
+    if (data.value(QStringLiteral("call_started")).toBool()) {
+        m_bridge->setElementValue(QStringLiteral("#cli"),
+                                  data.value(QStringLiteral("call_cli")).toString());
+        for (const char *field : {"#email", "#title", "#fname", "#sname", "#reason"})
+            m_bridge->setElementValue(QLatin1String(field), QString());
+    }
+}
+
+void MainWindow::onCallEndTimeout()
+{
+    if (m_viewMode != ViewMode::Media)
+        setViewMode(ViewMode::Compact, false);
+}
+
+} // namespace Brellow

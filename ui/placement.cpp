@@ -1,4 +1,6 @@
-#include "placement.h"
+#include <ui/placement.h>
+
+namespace Brellow {
 
 namespace Placement {
 
@@ -25,3 +27,5 @@ int settleY(int y, int currentHeight, int newHeight, int limit, bool collapsing)
 }
 
 } // namespace Placement
+
+} // namespace Brellow

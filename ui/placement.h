@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QRect>
 
+namespace Brellow {
+
 // Where Brellow's window goes when it changes size: it keeps its top edge, except
 // that it never reaches below the screen limit, and a window sitting on the limit
 // stays on it when it grows or shrinks.
@@ -21,3 +23,5 @@ QPoint defaultPosition(const QRect &available, int limit);
 int settleY(int y, int currentHeight, int newHeight, int limit, bool collapsing);
 
 } // namespace Placement
+
+} // namespace Brellow

@@ -1,7 +1,7 @@
-#include "uwebview.h"
+#include <ui/uwebview.h>
 
-#include "brellowpage.h"
-#include "linkbridge.h"
+#include <ui/brellowpage.h>
+#include <ui/linkbridge.h>
 
 #include <QChildEvent>
 #include <QCoreApplication>
@@ -12,6 +12,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+
+namespace Brellow {
 
 namespace {
 
@@ -123,3 +125,5 @@ bool UWebView::eventFilter(QObject *watched, QEvent *event)
     }
     return QWebEngineView::eventFilter(watched, event);
 }
+
+} // namespace Brellow

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "windowdrag.h"
+#include <ui/windowdrag.h>
 
 #include <QPoint>
 #include <QUrl>
 #include <QWebEngineView>
 
 class QWebEngineProfile;
+
+namespace Brellow {
 
 // The web view of Brellow's frameless window. Dragging the page's header strip
 // moves the whole window; every link click in the page arrives as linkClicked()
@@ -38,3 +40,5 @@ private:
 
     WindowDrag m_drag;
 };
+
+} // namespace Brellow

@@ -1,7 +1,9 @@
-#include "windowdrag.h"
+#include <ui/windowdrag.h>
 
 #include <QMouseEvent>
 #include <QWidget>
+
+namespace Brellow {
 
 bool WindowDrag::inStrip(const QPoint &pos)
 {
@@ -36,3 +38,5 @@ bool WindowDrag::handle(const QWidget *child, const QEvent *event, QWidget *wind
         return false;
     }
 }
+
+} // namespace Brellow

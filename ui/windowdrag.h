@@ -5,6 +5,8 @@
 class QEvent;
 class QWidget;
 
+namespace Brellow {
+
 // Moves Brellow's frameless window by the header strip of its page: a press in the
 // strip (any button) starts a drag, moves carry the window along with the pointer,
 // and a release ends it.
@@ -24,3 +26,5 @@ private:
     QPoint m_pressPos;
     bool m_dragging = false;
 };
+
+} // namespace Brellow

@@ -1,6 +1,8 @@
-#include "windowshape.h"
+#include <ui/windowshape.h>
 
 #include <cmath>
+
+namespace Brellow {
 
 namespace WindowShape {
 
@@ -28,3 +30,5 @@ QRegion roundedBox(const QSize &size, int radius)
 }
 
 } // namespace WindowShape
+
+} // namespace Brellow

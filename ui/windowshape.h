@@ -3,6 +3,8 @@
 #include <QRegion>
 #include <QSize>
 
+namespace Brellow {
+
 namespace WindowShape {
 
 // The pixels of a box of the given size with rounded corners: a pixel belongs
@@ -10,3 +12,5 @@ namespace WindowShape {
 QRegion roundedBox(const QSize &size, int radius);
 
 } // namespace WindowShape
+
+} // namespace Brellow

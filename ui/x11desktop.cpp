@@ -1,4 +1,4 @@
-#include "x11desktop.h"
+#include <ui/x11desktop.h>
 
 #include <QGuiApplication>
 
@@ -9,6 +9,8 @@
 #include <cstring>
 #include <iterator>
 #include <vector>
+
+namespace Brellow {
 
 namespace X11Desktop {
 
@@ -160,3 +162,5 @@ bool compositorRunning(WId window)
 }
 
 } // namespace X11Desktop
+
+} // namespace Brellow

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace Brellow {
+
 // What Brellow asks of an X11 desktop beyond what Qt's window flags say. Every
 // function does nothing (or answers false) on other platforms, where there is
 // no X connection to ask.
@@ -21,3 +23,5 @@ void requestStates(WId window);
 bool compositorRunning(WId window);
 
 } // namespace X11Desktop
+
+} // namespace Brellow

@@ -1,5 +1,5 @@
-#include "application.h"
-#include "receiver.h"
+#include <app/application.h>
+#include <net/receiver.h>
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
+
+using namespace Brellow;
 
 // Each test builds its own Application against a settings folder of its own.
 class TestApplication : public QObject

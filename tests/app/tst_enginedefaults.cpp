@@ -1,9 +1,11 @@
-#include "enginedefaults.h"
+#include <app/enginedefaults.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Brellow;
 
 // The engine defaults are decided from the environment and the site's settings
 // file, before any Qt application object exists.

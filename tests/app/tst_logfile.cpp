@@ -1,10 +1,12 @@
-#include "logfile.h"
+#include <app/logfile.h>
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Brellow;
 
 // The log file on its own: rotation at open, the cut of long texts, the size cap, escaping.
 class TestLogFile : public QObject

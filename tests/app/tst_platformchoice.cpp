@@ -1,6 +1,8 @@
-#include "platformchoice.h"
+#include <app/platformchoice.h>
 
 #include <QTest>
+
+using namespace Brellow;
 
 class TestPlatformChoice : public QObject
 {

@@ -1,6 +1,8 @@
-#include "serveraddress.h"
+#include <app/serveraddress.h>
 
 #include <QTest>
+
+using namespace Brellow;
 
 // HOST[:PORT] as a site writes it on the command line, in the environment or in
 // the system-wide settings file.

@@ -1,5 +1,5 @@
 #include "brellowprocess.h"
-#include "serveraddress.h"
+#include <app/serveraddress.h>
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +11,8 @@
 #include <QtEndian>
 
 #include <csignal>
+
+using namespace Brellow;
 
 // Where the real brellow finds its statistics server: the command line, the
 // environment, the site's settings file, the built-in default. Runs under an X

@@ -1,5 +1,5 @@
 #include "brellowprocess.h"
-#include "serveraddress.h"
+#include <app/serveraddress.h>
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include <csignal>
+
+using namespace Brellow;
 
 // The real brellow binary, started where no server address can be reached: a
 // network namespace without any route. Runs under an X server (xvfb-run) so the

@@ -1,4 +1,5 @@
-#include "desktopdriver.h"
+#include <tools/desktopdriver.h>
+#include <ui/mainwindow.h>
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -8,6 +9,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Brellow;
 
 using namespace DesktopDriver;
 
@@ -41,6 +44,17 @@ private:
     int m_loginLine = -1;
     QRect m_expandedWindow;
 };
+
+// How many different colours an image holds, up to a few hundred.
+static int colourCount(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height() && colours.size() < 256; y += 2) {
+        for (int x = 0; x < image.width(); x += 2)
+            colours.insert(image.pixel(x, y));
+    }
+    return colours.size();
+}
 
 static const QString noTransferText = QStringLiteral("Customer's line dropped, \"twice\"");
 
@@ -88,7 +102,8 @@ void TestEndToEnd::initTestCase()
 
     m_windowId = findWindow("brellow", 20000);
     QVERIFY2(!m_windowId.isEmpty(), "no brellow window appeared");
-    m_window = waitForWindowSize(m_windowId, QSize(364, 90), 10000);
+    m_window = waitForWindowSize(m_windowId,
+                                 QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 10000);
     QVERIFY(!m_window.isNull());
     // Near the bottom of the 1920 x 1080 screen, as on a first start.
     QCOMPARE(m_window.topLeft(), QPoint(778, 950));
@@ -104,8 +119,9 @@ void TestEndToEnd::cleanupTestCase()
 
 void TestEndToEnd::logInThroughThePage()
 {
-    // Give the page time to load before typing into it.
-    QTest::qWait(1500);
+    // Type only once the page shows: its face has many colours, an empty window few.
+    QVERIFY2(QTest::qWaitFor([this] { return colourCount(grab(m_window)) >= 16; }, 30000),
+             "the page never showed");
     click(onWindow(elementRect("#username", Face::LoggedOutCompact)));
     type("demo");
     click(onWindow(elementRect("#password", Face::LoggedOutCompact)));
@@ -134,7 +150,8 @@ void TestEndToEnd::logInThroughThePage()
 
 void TestEndToEnd::callExpandsThenCollapsesAfterTenSeconds()
 {
-    m_expandedWindow = waitForWindowSize(m_windowId, QSize(364, 268), 15000);
+    m_expandedWindow = waitForWindowSize(
+        m_windowId, QSize(MainWindow::WindowWidth, MainWindow::ExpandedHeight), 15000);
     QVERIFY2(!m_expandedWindow.isNull(), "the call did not expand the window");
     // It grew upward from the bottom of the screen.
     QCOMPARE(m_expandedWindow.topLeft(), QPoint(778, 772));
@@ -145,7 +162,8 @@ void TestEndToEnd::callExpandsThenCollapsesAfterTenSeconds()
     const QDateTime outcomeAt = loggedAt(m_sim->lines().at(outcome));
     QVERIFY(outcomeAt.isValid());
 
-    const QRect collapsed = waitForWindowSize(m_windowId, QSize(364, 90), 25000);
+    const QRect collapsed = waitForWindowSize(
+        m_windowId, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 25000);
     QVERIFY2(!collapsed.isNull(), "the window did not collapse after the call");
     m_window = collapsed;
     const qint64 after = outcomeAt.msecsTo(QDateTime::currentDateTime());
@@ -157,13 +175,10 @@ void TestEndToEnd::expandedWindowShowsFigureColours()
 {
     // Expand by the header's "+" and look at the four figure badges.
     click(onWindow(elementRect("#button_expand", Face::LoggedInCompact)));
-    m_expandedWindow = waitForWindowSize(m_windowId, QSize(364, 268), 10000);
+    m_expandedWindow = waitForWindowSize(
+        m_windowId, QSize(MainWindow::WindowWidth, MainWindow::ExpandedHeight), 10000);
     QVERIFY(!m_expandedWindow.isNull());
     m_window = m_expandedWindow;
-    QTest::qWait(500);
-    const QImage shot = grab(m_expandedWindow);
-    QVERIFY(!shot.isNull());
-    shot.save(m_dir.filePath("expanded.png"));
 
     const struct
     {
@@ -173,16 +188,38 @@ void TestEndToEnd::expandedWindowShowsFigureColours()
                   {"#average_score", QColor("#d04d4e")},
                   {"#team_position", QColor("#e89300")},
                   {"#team_surveys", QColor("#d04d4e")}};
+    QList<QRect> rects;
     for (const auto &badge : badges) {
-        const QRect rect = elementRect(badge.selector, Face::LoggedInExpanded);
-        QVERIFY(rect.width() > 20);
-        // Left of the right-aligned figure: plain badge colour.
-        const QColor seen = shot.pixelColor(rect.left() + 5, rect.center().y());
-        const int distance = qAbs(seen.red() - badge.colour.red()) +
-                             qAbs(seen.green() - badge.colour.green()) +
-                             qAbs(seen.blue() - badge.colour.blue());
-        QVERIFY2(distance < 30,
-                 qPrintable(QString("%1 shows %2").arg(badge.selector, seen.name())));
+        rects << elementRect(badge.selector, Face::LoggedInExpanded);
+        QVERIFY(rects.last().width() > 20);
+    }
+    // Left of the right-aligned figure: plain badge colour.
+    const auto seenAt = [](const QImage &shot, const QRect &rect) {
+        return shot.pixelColor(rect.left() + 5, rect.center().y());
+    };
+    const auto distance = [](const QColor &a, const QColor &b) {
+        return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+    };
+    // The window has its new size before the page has painted into it: wait for
+    // the colours themselves.
+    QImage shot;
+    // On time-out the last shot is checked below, badge by badge.
+    [[maybe_unused]] const bool painted = QTest::qWaitFor(
+        [&] {
+            shot = grab(m_expandedWindow);
+            for (int i = 0; i < rects.size(); ++i) {
+                if (distance(seenAt(shot, rects.at(i)), badges[i].colour) >= 30)
+                    return false;
+            }
+            return true;
+        },
+        15000);
+    QVERIFY(!shot.isNull());
+    shot.save(m_dir.filePath("expanded.png"));
+    for (int i = 0; i < rects.size(); ++i) {
+        const QColor seen = seenAt(shot, rects.at(i));
+        QVERIFY2(distance(seen, badges[i].colour) < 30,
+                 qPrintable(QString("%1 shows %2").arg(badges[i].selector, seen.name())));
     }
 }
 
@@ -206,16 +243,13 @@ void TestEndToEnd::pingsCarryTheSession()
     // Logged in for well over twenty seconds by now; wait for a third ping if needed.
     QVERIFY(m_sim->waitForLine(QRegularExpression(R"( in .*"cmd":"ping")"), m_loginLine, 30000) >=
             0);
-    QElapsedTimer waited;
-    waited.start();
     QStringList pings;
-    while (waited.elapsed() < 25000) {
-        pings = m_sim->linesMatching(QRegularExpression(R"( in .*"cmd":"ping")"), m_loginLine);
-        if (pings.size() >= 2)
-            break;
-        QTest::qWait(200);
-    }
-    QVERIFY(pings.size() >= 2);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            pings = m_sim->linesMatching(QRegularExpression(R"( in .*"cmd":"ping")"), m_loginLine);
+            return pings.size() >= 2;
+        },
+        25000));
     for (int i = 0; i < pings.size(); ++i) {
         const QJsonObject ping =
             QJsonDocument::fromJson(pings.at(i).section(' ', 3).toUtf8()).object();

@@ -1,4 +1,4 @@
-#include "receiver.h"
+#include <net/receiver.h>
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -12,6 +12,8 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+
+using namespace Brellow;
 
 // A stand-in server on 127.0.0.1 with a Receiver connected to it. The receiver's
 // address is learnt from its first datagram, as a real server would.

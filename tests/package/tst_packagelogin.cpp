@@ -1,4 +1,4 @@
-#include "desktopdriver.h"
+#include <tools/desktopdriver.h>
 
 #include <QApplication>
 #include <QDir>

@@ -20,7 +20,9 @@
 
 #include <memory>
 
-#include "enginedefaults.h"
+#include <app/enginedefaults.h>
+
+using namespace Brellow;
 
 namespace {
 

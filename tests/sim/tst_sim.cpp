@@ -4,8 +4,8 @@
 // started with --listen 127.0.0.1:0 and the test reads the bound port from its
 // "listening" log line.
 
-#include "simlog.h"
-#include "simserver.h"
+#include <sim/simlog.h>
+#include <sim/simserver.h>
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -26,6 +26,8 @@
 #include <limits>
 #include <memory>
 #include <vector>
+
+using namespace Brellow;
 
 namespace {
 

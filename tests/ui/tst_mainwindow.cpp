@@ -1,4 +1,17 @@
-#include "uitestsupport.h"
+#include <tests/support/windowtestcase.h>
+
+#include <app/application.h>
+#include <net/receiver.h>
+#include <tests/support/messageboxes.h>
+#include <ui/brellowpage.h>
+#include <ui/mainwindow.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QWebEnginePage>
 
 #include <QAction>
 #include <QMenu>
@@ -6,22 +19,17 @@
 #include <QSignalSpy>
 #include <QWebEngineSettings>
 
-// The window shell, the page bridge, link delegation, dragging and view modes,
+using namespace Brellow;
+
+// The window shell, link delegation, dragging and view modes,
 // against the real page in a real web engine and a fake server on 127.0.0.1.
-class TestMainWindow : public QObject
+class TestMainWindow : public UiTest::WindowTestCase
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
 
     void constructionShowsCompactWindow();
-    void bridgeIsInertBeforeLoad();
-    void bridgeWritesArriveExactly_data();
-    void bridgeWritesArriveExactly();
-    void bridgeElementOperations();
     void linkClicksArriveAndNeverNavigate_data();
     void linkClicksArriveAndNeverNavigate();
     void pageScriptsAndNavigationAreOff();
@@ -37,155 +45,40 @@ private slots:
 
 private:
     void logIn(MainWindow &w);
-
-    UiTest::FakeServer *server = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
-
-void TestMainWindow::initTestCase()
-{
-    server = new UiTest::FakeServer;
-    QVERIFY(server->listen(testServerPort()));
-}
-
-void TestMainWindow::init()
-{
-    window = UiTest::openWindow();
-    QVERIFY(UiTest::waitForPage(*window));
-}
-
-void TestMainWindow::cleanup()
-{
-    UiTest::closeWindow(window, *server);
-}
 
 void TestMainWindow::logIn(MainWindow &w)
 {
     server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-1"})"));
-    QTRY_COMPARE(MainWindowTester(w).loginState(), int(MainWindow::LoggedIn));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
     server->drain(100);
 }
 
 void TestMainWindow::constructionShowsCompactWindow()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     QVERIFY(w.isVisible());
-    QCOMPARE(w.size(), QSize(364, 90));
+    QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
     QCOMPARE(w.windowFlags() & (Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
     QVERIFY(!w.windowIcon().isNull());
-    QCOMPARE(w.centralWidget(), t.webView());
-    QCOMPARE(t.webView()->page()->backgroundColor(), QColor(Qt::transparent));
-    QCOMPARE(t.webView()->contextMenuPolicy(), Qt::NoContextMenu);
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
-    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
-    QVERIFY(t.trayIcon()->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
-    QVERIFY(!t.pingTimer()->isActive() && !t.loginTimer()->isActive() &&
-            !t.callEndTimer()->isActive());
-    QCOMPARE(t.pingTimer()->interval(), 10000);
-    QVERIFY(!t.pingTimer()->isSingleShot());
-    QCOMPARE(t.loginTimer()->interval(), 5000);
-    QVERIFY(t.loginTimer()->isSingleShot());
-    QCOMPARE(t.callEndTimer()->interval(), 10000);
-    QVERIFY(t.callEndTimer()->isSingleShot());
+    QCOMPARE(w.centralWidget(), w.webView());
+    QCOMPARE(w.webView()->page()->backgroundColor(), QColor(Qt::transparent));
+    QCOMPARE(w.webView()->contextMenuPolicy(), Qt::NoContextMenu);
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
+    QVERIFY(w.trayIcon()->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
+    QVERIFY(!w.pingTimer()->isActive() && !w.loginTimer()->isActive() &&
+            !w.callEndTimer()->isActive());
+    QCOMPARE(w.pingTimer()->interval(), 10000);
+    QVERIFY(!w.pingTimer()->isSingleShot());
+    QCOMPARE(w.loginTimer()->interval(), 5000);
+    QVERIFY(w.loginTimer()->isSingleShot());
+    QCOMPARE(w.callEndTimer()->interval(), 10000);
+    QVERIFY(w.callEndTimer()->isSingleShot());
     // Nothing is sent by merely starting.
     QVERIFY(server->drain(200).isEmpty());
-}
-
-void TestMainWindow::bridgeIsInertBeforeLoad()
-{
-    window.reset();
-    MainWindow w;
-    MainWindowTester t(w);
-    QVERIFY(!t.pageLoaded());
-    t.setElementText("#error_text", "early");
-    t.showElement("#error_panel");
-    t.setElementValue("#no_transfer", "early");
-    QStringList read = {"not called"};
-    t.elementValues({"#username", "#password"}, [&](const QStringList &v) { read = v; });
-    QCOMPARE(read, QStringList({"", ""}));
-    QVERIFY(UiTest::waitForPage(w));
-    QCOMPARE(UiTest::text(w, "#error_text"), QString());
-    QVERIFY(!UiTest::isShown(w, "#error_panel"));
-    QCOMPARE(UiTest::value(w, "#no_transfer"), QString());
-}
-
-void TestMainWindow::bridgeWritesArriveExactly_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("asValue"); // carriage returns are dropped from values
-    auto row = [](const char *name, const QString &text, QString asValue = QString()) {
-        QTest::newRow(name) << text << (asValue.isNull() ? text : asValue);
-    };
-    row("plain", "Billing query");
-    row("apostrophe", "Customer's request");
-    row("quotes", R"(say "hi" & 'bye')");
-    row("backslashes", R"(C:\temp\new \' \")");
-    row("trailing backslash", "ends in \\");
-    row("closing script tag", "</script><script>window.pwned=1</script>");
-    row("string breakout", "'); window.pwned=1; ('");
-    row("double breakout", "\"+(window.pwned=1)+\"");
-    row("markup", "<b>bold</b> <img src=x onerror=\"window.pwned=1\">");
-    row("percent markers", "50%2 off %1");
-    row("line separators", QString("a") + QChar(0x2028) + "b" + QChar(0x2029) + "c");
-    row("nul", QString("a") + QChar(0) + "b");
-    row("emoji and umlauts", QString::fromUtf8("K\xc3\xa4the \xf0\x9f\x98\x80"));
-    row("crlf", "one\r\ntwo\rthree\n", "one\ntwothree\n");
-    row("empty", "");
-}
-
-void TestMainWindow::bridgeWritesArriveExactly()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, asValue);
-    MainWindow &w = *window;
-    MainWindowTester t(w);
-
-    t.setElementText("#error_text", text);
-    t.setElementValue("#no_transfer", text);
-    t.clearOptions("#reason");
-    t.addOption("#reason", text, text + "|v");
-    QCOMPARE(UiTest::text(w, "#error_text"), text);
-    QCOMPARE(UiTest::value(w, "#no_transfer"), asValue);
-    QCOMPARE(UiTest::evaluate(w, "document.querySelector('#reason').options.length").toInt(), 1);
-    QCOMPARE(
-        UiTest::evaluate(w, "document.querySelector('#reason').options[0].textContent").toString(),
-        asValue);
-    QCOMPARE(UiTest::evaluate(w, "document.querySelector('#reason').options[0].value").toString(),
-             asValue + "|v");
-
-    QStringList read;
-    t.elementValues({"#no_transfer", "#nothing_here"}, [&](const QStringList &v) { read = v; });
-    QTRY_COMPARE(read, QStringList({asValue, ""}));
-
-    // Nothing written was taken for code or markup.
-    QVERIFY(UiTest::evaluate(w, "typeof window.pwned").toString() == "undefined");
-    QCOMPARE(UiTest::evaluate(w, "document.querySelectorAll('script,img,b').length").toInt(), 0);
-}
-
-void TestMainWindow::bridgeElementOperations()
-{
-    MainWindow &w = *window;
-    MainWindowTester t(w);
-    t.hideElement("#call_score");
-    t.showElement("#call_score");
-    QCOMPARE(UiTest::attribute(w, "#call_score", "style").toString(),
-             QStringLiteral("display: block;"));
-    // The first of duplicate ids is the one meant.
-    t.setElementText("#login_button", "Logging in");
-    QCOMPARE(
-        UiTest::evaluate(w, "document.querySelectorAll('#login_button')[1].textContent").toString(),
-        QStringLiteral("Survey"));
-    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logging in"));
-    // Missing elements are ignored, and later operations still run.
-    t.setElementText("#no_such_id", "x");
-    t.hideElement("#no_such_id");
-    t.addOption("#no_such_id", "x", "y");
-    t.clearOptions("#error_text"); // not a list: the script fails harmlessly
-    t.setElementText("#error_text", "still works");
-    QCOMPARE(UiTest::text(w, "#error_text"), QStringLiteral("still works"));
 }
 
 void TestMainWindow::linkClicksArriveAndNeverNavigate_data()
@@ -213,13 +106,12 @@ void TestMainWindow::linkClicksArriveAndNeverNavigate()
     QFETCH(QString, selector);
     QFETCH(QString, fragment);
     MainWindow &w = *window;
-    MainWindowTester t(w);
     // Only the delivery is under test here: keep the commands themselves out.
-    QObject::disconnect(t.webView(), &UWebView::linkClicked, &w, nullptr);
-    QSignalSpy clicks(t.webView(), &UWebView::linkClicked);
+    QObject::disconnect(w.webView(), &UWebView::linkClicked, &w, nullptr);
+    QSignalSpy clicks(w.webView(), &UWebView::linkClicked);
 
     const bool inMediaBox = selector.startsWith("#media_box") || selector == "#lookup_button";
-    t.setViewMode(inMediaBox ? MainWindow::MediaMode : MainWindow::ExpandedMode, false);
+    w.setViewMode(inMediaBox ? MainWindow::ViewMode::Media : MainWindow::ViewMode::Expanded, false);
     // Header links show one at a time, as the window shows them.
     UiTest::evaluate(w,
                      QStringLiteral("for (const id of ['button_expand','button_collapse'])"
@@ -238,20 +130,20 @@ void TestMainWindow::linkClicksArriveAndNeverNavigate()
     QVERIFY(rect.at(2).toDouble() > 0);
     const QPoint centre(qRound(rect.at(0).toDouble()), qRound(rect.at(1).toDouble()));
 
-    QWidget *proxy = t.webView()->focusProxy();
+    QWidget *proxy = w.webView()->focusProxy();
     QVERIFY(proxy);
     QTest::mouseClick(proxy, Qt::LeftButton, {}, centre);
     QTRY_COMPARE(clicks.size(), 1);
     QCOMPARE(clicks.first().first().toUrl().fragment(), fragment);
     QTest::qWait(100);
-    QCOMPARE(t.webView()->page()->url(), QUrl("qrc:/res/index.html"));
+    QCOMPARE(w.webView()->page()->url(), BrellowPage::homeUrl());
     QCOMPARE(UiTest::evaluate(w, "location.hash").toString(), QString());
 }
 
 void TestMainWindow::pageScriptsAndNavigationAreOff()
 {
     MainWindow &w = *window;
-    QWebEnginePage *page = MainWindowTester(w).webView()->page();
+    QWebEnginePage *page = w.webView()->page();
     QVERIFY(!page->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
     // A handler in the page's own markup never runs.
     UiTest::evaluate(w, "document.body.insertAdjacentHTML('beforeend',"
@@ -263,8 +155,7 @@ void TestMainWindow::pageScriptsAndNavigationAreOff()
     QTest::qWait(300);
     page->setUrl(QUrl("qrc:/res/css/bootstrap.css"));
     QTest::qWait(300);
-    QCOMPARE(UiTest::evaluate(w, "location.href").toString(),
-             QStringLiteral("qrc:/res/index.html"));
+    QCOMPARE(UiTest::evaluate(w, "location.href").toString(), BrellowPage::homeUrl().toString());
     QVERIFY(UiTest::evaluate(w, "!!document.getElementById('container')").toBool());
 }
 
@@ -291,7 +182,7 @@ void TestMainWindow::dragStrip()
 
     UiTest::evaluate(w, "window.seen=[];for (const t of ['mousedown','mouseup'])"
                         " document.addEventListener(t,function(e){window.seen.push(e.type)},true)");
-    QWidget *proxy = MainWindowTester(w).webView()->focusProxy();
+    QWidget *proxy = w.webView()->focusProxy();
     const QPoint start = w.pos();
     const QPoint global = w.mapToGlobal(press);
     QMouseEvent down(QEvent::MouseButtonPress, press, global, button, button, {});
@@ -313,7 +204,7 @@ void TestMainWindow::dragStrip()
 void TestMainWindow::dragMovesWindow()
 {
     MainWindow &w = *window;
-    QWidget *proxy = MainWindowTester(w).webView()->focusProxy();
+    QWidget *proxy = w.webView()->focusProxy();
     QMouseEvent down(QEvent::MouseButtonPress, QPoint(100, 10), w.mapToGlobal(QPoint(100, 10)),
                      Qt::LeftButton, Qt::LeftButton, {});
     QCoreApplication::sendEvent(proxy, &down);
@@ -338,7 +229,6 @@ void TestMainWindow::dragMovesWindow()
 void TestMainWindow::closeHidesAndTrayShows()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the window could never come back: the close asks the
         // application to quit the way "Exit" does (the desktop test sees the
@@ -350,14 +240,14 @@ void TestMainWindow::closeHidesAndTrayShows()
         QVERIFY(!w.close());
     }
     QVERIFY(!w.isVisible());
-    t.onTrayIconClick(QSystemTrayIcon::Trigger);
-    t.onTrayIconClick(QSystemTrayIcon::Context);
-    t.onTrayIconClick(QSystemTrayIcon::MiddleClick);
+    w.onTrayIconClick(QSystemTrayIcon::Trigger);
+    w.onTrayIconClick(QSystemTrayIcon::Context);
+    w.onTrayIconClick(QSystemTrayIcon::MiddleClick);
     QVERIFY(!w.isVisible());
-    t.onTrayIconClick(QSystemTrayIcon::DoubleClick);
+    w.onTrayIconClick(QSystemTrayIcon::DoubleClick);
     QVERIFY(w.isVisible());
 
-    QMenu *menu = t.trayIcon()->contextMenu();
+    QMenu *menu = w.trayIcon()->contextMenu();
     QVERIFY(menu);
     QCOMPARE(menu->actions().size(), 1);
     QCOMPARE(menu->actions().first()->text(), QStringLiteral("Exit"));
@@ -366,28 +256,32 @@ void TestMainWindow::closeHidesAndTrayShows()
 void TestMainWindow::viewModes()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logIn(w);
     w.move(100, 150);
 
     struct Step
     {
-        int mode;
+        MainWindow::ViewMode mode;
         int height;
         bool collapsed, mainBox, mediaBox, expandButton, collapseButton;
         const char *mediaText;
     };
     const Step steps[] = {
-        {MainWindow::ExpandedMode, 268, false, true, false, false, true, "Email"},
-        {MainWindow::MediaMode, 268, false, false, true, false, true, "Main"},
-        {MainWindow::CompactMode, 90, true, true, false, true, false, "Email"},
-        {MainWindow::MediaMode, 268, false, false, true, false, true, "Main"},
-        {MainWindow::ExpandedMode, 268, false, true, false, false, true, "Email"},
+        {MainWindow::ViewMode::Expanded, MainWindow::ExpandedHeight, false, true, false, false,
+         true, "Email"},
+        {MainWindow::ViewMode::Media, MainWindow::ExpandedHeight, false, false, true, false, true,
+         "Main"},
+        {MainWindow::ViewMode::Compact, MainWindow::CompactHeight, true, true, false, true, false,
+         "Email"},
+        {MainWindow::ViewMode::Media, MainWindow::ExpandedHeight, false, false, true, false, true,
+         "Main"},
+        {MainWindow::ViewMode::Expanded, MainWindow::ExpandedHeight, false, true, false, false,
+         true, "Email"},
     };
     for (const Step &s : steps) {
-        t.setViewMode(s.mode, false);
-        QCOMPARE(t.viewMode(), s.mode);
-        QCOMPARE(w.size(), QSize(364, s.height));
+        w.setViewMode(s.mode, false);
+        QCOMPARE(w.viewMode(), s.mode);
+        QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, s.height));
         QCOMPARE(w.pos(), QPoint(100, 150)); // the top stays in mid-screen
         QCOMPARE(UiTest::hasClass(w, "#container", "container-collapsed"), s.collapsed);
         QCOMPARE(UiTest::isShown(w, "#main_box"), s.mainBox);
@@ -400,38 +294,37 @@ void TestMainWindow::viewModes()
     // A switch to the current mode returns early: nothing moves or reappears.
     w.setVisible(false);
     w.move(10, 20);
-    t.setViewMode(MainWindow::ExpandedMode, false);
+    w.setViewMode(MainWindow::ViewMode::Expanded, false);
     QVERIFY(!w.isVisible());
     QCOMPARE(w.pos(), QPoint(10, 20));
     // Any other switch shows the window again.
-    t.setViewMode(MainWindow::CompactMode, false);
+    w.setViewMode(MainWindow::ViewMode::Compact, false);
     QVERIFY(w.isVisible());
-    t.setViewMode(MainWindow::CompactMode, false);
-    QCOMPARE(w.size(), QSize(364, 90));
+    w.setViewMode(MainWindow::ViewMode::Compact, false);
+    QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
 }
 
 void TestMainWindow::switchBeforeLoadKeepsMode()
 {
     window.reset();
     MainWindow w;
-    MainWindowTester t(w);
-    t.setViewMode(MainWindow::ExpandedMode, false);
-    QCOMPARE(w.size(), QSize(364, 268));
-    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    w.setViewMode(MainWindow::ViewMode::Expanded, false);
+    QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::ExpandedHeight));
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
     QVERIFY(UiTest::waitForPage(w));
     // The page is compact and the window is not: the next switch is not skipped.
-    t.setViewMode(MainWindow::ExpandedMode, false);
-    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    w.setViewMode(MainWindow::ViewMode::Expanded, false);
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
     QVERIFY(!UiTest::hasClass(w, "#container", "container-collapsed"));
 }
 
 void TestMainWindow::noHeaderButtonsWhileLoggedOut()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
-    for (int mode : {MainWindow::ExpandedMode, MainWindow::MediaMode, MainWindow::CompactMode,
-                     MainWindow::ExpandedMode}) {
-        t.setViewMode(mode, false);
+    for (MainWindow::ViewMode mode :
+         {MainWindow::ViewMode::Expanded, MainWindow::ViewMode::Media,
+          MainWindow::ViewMode::Compact, MainWindow::ViewMode::Expanded}) {
+        w.setViewMode(mode, false);
         QVERIFY(!UiTest::isShown(w, "#button_expand"));
         QVERIFY(!UiTest::isShown(w, "#button_collapse"));
         QVERIFY(!UiTest::isShown(w, "#media_button"));
@@ -441,25 +334,24 @@ void TestMainWindow::noHeaderButtonsWhileLoggedOut()
 void TestMainWindow::exitSavesCompactGeometryAndLogsOut_data()
 {
     QTest::addColumn<bool>("loggedIn");
-    QTest::addColumn<int>("mode");
-    QTest::newRow("logged out, compact") << false << int(MainWindow::CompactMode);
-    QTest::newRow("logged in, expanded") << true << int(MainWindow::ExpandedMode);
-    QTest::newRow("logged in, media") << true << int(MainWindow::MediaMode);
+    QTest::addColumn<MainWindow::ViewMode>("mode");
+    QTest::newRow("logged out, compact") << false << MainWindow::ViewMode::Compact;
+    QTest::newRow("logged in, expanded") << true << MainWindow::ViewMode::Expanded;
+    QTest::newRow("logged in, media") << true << MainWindow::ViewMode::Media;
 }
 
 void TestMainWindow::exitSavesCompactGeometryAndLogsOut()
 {
     QFETCH(bool, loggedIn);
-    QFETCH(int, mode);
+    QFETCH(MainWindow::ViewMode, mode);
     MainWindow &w = *window;
-    MainWindowTester t(w);
     if (loggedIn)
         logIn(w);
     w.move(321, 234);
-    t.setViewMode(mode, false);
+    w.setViewMode(mode, false);
 
     // "Exit" ends the event loop; the window then goes the way main lets it go.
-    QMenu *menu = t.trayIcon()->contextMenu();
+    QMenu *menu = w.trayIcon()->contextMenu();
     QTimer::singleShot(0, menu->actions().first(), &QAction::trigger);
     QTimer safetyNet;
     safetyNet.setSingleShot(true);
@@ -479,9 +371,9 @@ void TestMainWindow::exitSavesCompactGeometryAndLogsOut()
 
     // The next start comes back compact, where the window was left.
     MainWindow next;
-    QCOMPARE(next.size(), QSize(364, 90));
+    QCOMPARE(next.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
     QCOMPARE(next.pos(), QPoint(321, 234));
 }
 
-BRELLOW_UI_TEST_MAIN(TestMainWindow)
+BRELLOW_WINDOW_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

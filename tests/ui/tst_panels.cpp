@@ -1,17 +1,28 @@
-#include "uitestsupport.h"
+#include <tests/support/windowtestcase.h>
+
+#include <app/application.h>
+#include <net/receiver.h>
+#include <tests/support/messageboxes.h>
+#include <ui/mainwindow.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QWebEnginePage>
 
 #include <QJsonArray>
 
+using namespace Brellow;
+
 // The statistics panel, the live call panel and the forms' timed feedback, fed by
 // real datagrams from a fake server through the real Receiver into the real page.
-class TestPanels : public QObject
+class TestPanels : public UiTest::WindowTestCase
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
 
     void statUpdate_data();
     void statUpdate();
@@ -28,26 +39,11 @@ private slots:
 private:
     void logIn();
     void fillForm();
-
-    UiTest::FakeServer *server = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 namespace {
 
 const char *const FormFields[] = {"#cli", "#email", "#title", "#fname", "#sname"};
-
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-void setValue(MainWindow &w, const QString &selector, const QString &text)
-{
-    UiTest::evaluate(
-        w, QStringLiteral("document.querySelector('%1').value=%2").arg(selector, jsString(text)));
-}
 
 QString placeholder(MainWindow &w)
 {
@@ -82,37 +78,25 @@ QStringList emptyForm()
 
 } // namespace
 
-void TestPanels::initTestCase()
-{
-    server = new UiTest::FakeServer;
-    QVERIFY(server->listen(testServerPort()));
-}
-
-void TestPanels::init()
-{
-    window = UiTest::openWindow();
-    QVERIFY(UiTest::waitForPage(*window));
-}
-
-void TestPanels::cleanup()
-{
-    UiTest::closeWindow(window, *server);
-}
-
 void TestPanels::logIn()
 {
     server->send(QByteArray(
         R"({"cmd":"login_ack","session_id":"s-1","media_links":[["b","Billing"],["s","Sales"]]})"));
-    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggedIn));
+    QTRY_COMPARE(window->loginState(), MainWindow::LoginState::LoggedIn);
     server->drain(100);
 }
 
 // A customer form as the agent left it, with a reason picked from the list.
 void TestPanels::fillForm()
 {
+    // One script for all fields: some tests fill the form against a running timer.
+    QString script;
     for (const char *field : FormFields)
-        setValue(*window, field, QStringLiteral("old ") + QLatin1String(field + 1));
-    setValue(*window, "#reason", "s");
+        script += QStringLiteral("document.querySelector('%1').value=%2;")
+                      .arg(QLatin1String(field),
+                           UiTest::jsString(QStringLiteral("old ") + QLatin1String(field + 1)));
+    script += QStringLiteral("document.querySelector('#reason').value='s';");
+    UiTest::evaluate(*window, script);
     QCOMPARE(selectedReason(*window), QStringLiteral("Sales|s"));
 }
 
@@ -184,13 +168,13 @@ void TestPanels::statUpdate()
     QTRY_VERIFY(UiTest::text(w, "#team_surveys") != QLatin1String("x"));
     for (int i = 0; i < ids.size(); ++i)
         QCOMPARE(UiTest::text(w, ids.at(i)), shown.at(i));
-    QCOMPARE(MainWindowTester(w).loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
     QVERIFY(!UiTest::isShown(w, "#top_panel1"));
 }
 
 void TestPanels::liveUpdate_data()
 {
-    QTest::addColumn<int>("mode"); // view mode before the update
+    QTest::addColumn<MainWindow::ViewMode>("mode"); // view mode before the update
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QStringList>("bars"); // texts of the bars shown, from bar 1
     QTest::addColumn<QString>("icon");     // "check", "cross" or "" for neither
@@ -198,9 +182,9 @@ void TestPanels::liveUpdate_data()
     QTest::addColumn<bool>("timer");  // call-end timer running afterwards
     QTest::addColumn<QString>("cli"); // null: the form is left alone
 
-    const int compact = MainWindow::CompactMode;
-    const int expanded = MainWindow::ExpandedMode;
-    const int media = MainWindow::MediaMode;
+    const auto compact = MainWindow::ViewMode::Compact;
+    const auto expanded = MainWindow::ViewMode::Expanded;
+    const auto media = MainWindow::ViewMode::Media;
     const QString untouched;
 
     QTest::newRow("empty map") << compact << QByteArray("{}") << QStringList() << ""
@@ -285,7 +269,7 @@ void TestPanels::liveUpdate_data()
 
 void TestPanels::liveUpdate()
 {
-    QFETCH(int, mode);
+    QFETCH(MainWindow::ViewMode, mode);
     QFETCH(QByteArray, data);
     QFETCH(QStringList, bars);
     QFETCH(QString, icon);
@@ -293,10 +277,9 @@ void TestPanels::liveUpdate()
     QFETCH(bool, timer);
     QFETCH(QString, cli);
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logIn();
     fillForm();
-    t.setViewMode(mode, false);
+    w.setViewMode(mode, false);
     // The opposite of everything the update should leave behind.
     UiTest::evaluate(w, "for (var i=1;i<=5;i++){var b=document.querySelector('#call_bar_'+i);"
                         "b.style.display='block';b.textContent='old'}"
@@ -304,17 +287,18 @@ void TestPanels::liveUpdate()
                         "document.querySelector('#call_cross').style.display='block';"
                         "document.querySelector('#call_score').textContent='old'");
     if (timer)
-        t.callEndTimer()->stop();
+        w.callEndTimer()->stop();
     else
-        t.callEndTimer()->start();
+        w.callEndTimer()->start();
 
     server->send(QByteArray(R"({"cmd":"update_live","data":)") + data + "}");
     QTRY_VERIFY(UiTest::text(w, "#call_score") != QLatin1String("old"));
 
-    const int expectedMode = mode == MainWindow::MediaMode ? mode : int(MainWindow::ExpandedMode);
-    QCOMPARE(t.viewMode(), expectedMode);
-    QCOMPARE(w.height(), 268);
-    QCOMPARE(UiTest::isShown(w, "#media_box"), mode == MainWindow::MediaMode);
+    const MainWindow::ViewMode expectedMode =
+        mode == MainWindow::ViewMode::Media ? mode : MainWindow::ViewMode::Expanded;
+    QCOMPARE(w.viewMode(), expectedMode);
+    QCOMPARE(w.height(), MainWindow::ExpandedHeight);
+    QCOMPARE(UiTest::isShown(w, "#media_box"), mode == MainWindow::ViewMode::Media);
     for (int i = 1; i <= 5; ++i) {
         const QString bar = QStringLiteral("#call_bar_%1").arg(i);
         QCOMPARE(UiTest::isShown(w, bar), i <= bars.size());
@@ -324,9 +308,9 @@ void TestPanels::liveUpdate()
     QCOMPARE(UiTest::isShown(w, "#call_check"), icon == QLatin1String("check"));
     QCOMPARE(UiTest::isShown(w, "#call_cross"), icon == QLatin1String("cross"));
     QCOMPARE(UiTest::text(w, "#call_score"), score);
-    QCOMPARE(t.callEndTimer()->isActive(), timer);
+    QCOMPARE(w.callEndTimer()->isActive(), timer);
     if (timer)
-        QVERIFY(t.callEndTimer()->remainingTime() > 9000);
+        QVERIFY(w.callEndTimer()->remainingTime() > 9000);
 
     QStringList form = emptyForm();
     if (cli.isNull()) {
@@ -338,104 +322,99 @@ void TestPanels::liveUpdate()
         form[0] = "#cli=" + cli;
     }
     QCOMPARE(formState(w), form);
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
 }
 
 void TestPanels::outcomeRestartsCallEndTimer()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
-    QTRY_VERIFY(t.callEndTimer()->isActive());
+    QTRY_VERIFY(w.callEndTimer()->isActive());
     // Let the countdown run down a little, then a new outcome starts it afresh.
-    QTRY_VERIFY_WITH_TIMEOUT(t.callEndTimer()->remainingTime() < 8000, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.callEndTimer()->remainingTime() < 8000, 5000);
     server->send(
         QByteArray(R"({"cmd":"update_live","data":{"call_completed":false,"call_score":"x"}})"));
-    QTRY_VERIFY(t.callEndTimer()->remainingTime() > 8500);
+    QTRY_VERIFY(w.callEndTimer()->remainingTime() > 8500);
     QCOMPARE(UiTest::text(w, "#call_score"), QStringLiteral("x"));
     // A later update with the outcome open again stops the countdown.
     server->send(QByteArray(R"({"cmd":"update_live","data":{}})"));
     QTRY_COMPARE(UiTest::text(w, "#call_score"), QString());
-    QVERIFY(!t.callEndTimer()->isActive());
-    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QVERIFY(!w.callEndTimer()->isActive());
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
 }
 
 void TestPanels::callEndCollapses()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logIn();
     w.move(200, 300);
     server->send(
         QByteArray(R"({"cmd":"update_live","data":{"call_completed":true,"call_score":"8"}})"));
-    QTRY_VERIFY(t.callEndTimer()->isActive());
-    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QTRY_VERIFY(w.callEndTimer()->isActive());
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
     QVERIFY(UiTest::isShown(w, "#button_collapse"));
 
     // Ten seconds after the outcome, the window folds back; the panel keeps its face.
     QTest::qWait(9000);
-    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
-    QTRY_COMPARE_WITH_TIMEOUT(t.viewMode(), int(MainWindow::CompactMode), 3000);
-    QCOMPARE(w.size(), QSize(364, 90));
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
+    QTRY_COMPARE_WITH_TIMEOUT(w.viewMode(), MainWindow::ViewMode::Compact, 3000);
+    QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
     QCOMPARE(w.pos(), QPoint(200, 300));
     QVERIFY(UiTest::hasClass(w, "#container", "container-collapsed"));
     QVERIFY(UiTest::isShown(w, "#button_expand"));
     QVERIFY(UiTest::isShown(w, "#call_check"));
     QCOMPARE(UiTest::text(w, "#call_score"), QStringLiteral("8"));
-    QVERIFY(!t.callEndTimer()->isActive());
+    QVERIFY(!w.callEndTimer()->isActive());
 }
 
 void TestPanels::callEndKeepsMediaMode()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
-    t.browserClick("media");
+    UiTest::click(w, "media");
     server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
-    QTRY_VERIFY(t.callEndTimer()->isActive());
-    t.callEndTimer()->stop(); // as if it had just fired
-    t.onCallEndTimeout();
-    QCOMPARE(t.viewMode(), int(MainWindow::MediaMode));
-    QCOMPARE(w.height(), 268);
+    QTRY_VERIFY(w.callEndTimer()->isActive());
+    w.callEndTimer()->stop(); // as if it had just fired
+    w.onCallEndTimeout();
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Media);
+    QCOMPARE(w.height(), MainWindow::ExpandedHeight);
     QVERIFY(UiTest::isShown(w, "#media_box"));
     // From compact it stays compact, and nothing else moves.
-    t.browserClick("media");
+    UiTest::click(w, "media");
     const QPoint at = w.pos();
-    t.onCallEndTimeout();
-    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    w.onCallEndTimeout();
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
     QCOMPARE(w.pos(), at);
 }
 
 void TestPanels::noTransferAck()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logIn();
-    t.browserClick("expand");
-    setValue(w, "#no_transfer", "typed after sending");
+    UiTest::click(w, "expand");
+    UiTest::setValue(w, "#no_transfer", "typed after sending");
 
     server->send(QByteArray(R"({"cmd":"notransfer_ack"})"));
     QTRY_COMPARE(UiTest::value(w, "#no_transfer"), QString());
     QElapsedTimer sinceFirst;
     sinceFirst.start();
     QCOMPARE(placeholder(w), QStringLiteral("Your message has been sent..."));
-    QVERIFY(t.callEndTimer()->isActive());
-    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QVERIFY(w.callEndTimer()->isActive());
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
 
     // A second acknowledgement a second later schedules its own reset and does not
     // postpone the first one's.
     QTest::qWait(1000);
-    setValue(w, "#no_transfer", "again");
+    UiTest::setValue(w, "#no_transfer", "again");
     server->send(QByteArray(R"({"cmd":"notransfer_ack"})"));
     QTRY_COMPARE(UiTest::value(w, "#no_transfer"), QString());
     QElapsedTimer sinceSecond;
     sinceSecond.start();
     QTest::qWait(qMax<qint64>(0, 1500 - sinceFirst.elapsed()));
     QCOMPARE(placeholder(w), QStringLiteral("Your message has been sent..."));
-    while (placeholder(w) != QLatin1String("No transfer reason...") && sinceSecond.elapsed() < 1800)
-        QTest::qWait(20);
-    QCOMPARE(placeholder(w), QStringLiteral("No transfer reason..."));
+    QTRY_COMPARE_WITH_TIMEOUT(placeholder(w), QStringLiteral("No transfer reason..."),
+                              qMax<qint64>(0, 1800 - sinceSecond.elapsed()));
     // The content typed meanwhile is left alone by the reset.
-    setValue(w, "#no_transfer", "new text");
+    UiTest::setValue(w, "#no_transfer", "new text");
     QTest::qWait(qMax<qint64>(0, 2300 - sinceSecond.elapsed()));
     QCOMPARE(placeholder(w), QStringLiteral("No transfer reason..."));
     QCOMPARE(UiTest::value(w, "#no_transfer"), QStringLiteral("new text"));
@@ -445,28 +424,27 @@ void TestPanels::noTransferAck()
 void TestPanels::surveyResetsFormLater()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logIn();
-    t.browserClick("media");
+    UiTest::click(w, "media");
     fillForm();
 
-    t.browserClick("survey");
+    UiTest::click(w, "survey");
     QElapsedTimer sinceClick;
     sinceClick.start();
     QCOMPARE(UiTest::text(w, "#error_text"), QStringLiteral("Survey has been sent"));
     QVERIFY(UiTest::isShown(w, "#error_panel"));
     QCOMPARE(formState(w).first(), QStringLiteral("#cli=old cli"));
     // The agent goes to the main box meanwhile; the reset still ends compact.
-    t.browserClick("expand");
+    UiTest::click(w, "expand");
     QTest::qWait(qMax<qint64>(0, 1500 - sinceClick.elapsed()));
     QVERIFY(UiTest::isShown(w, "#error_panel"));
-    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
 
-    QTRY_COMPARE_WITH_TIMEOUT(t.viewMode(), int(MainWindow::CompactMode), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.viewMode(), MainWindow::ViewMode::Compact, 2000);
     QCOMPARE(formState(w), emptyForm());
     QVERIFY(!UiTest::isShown(w, "#error_panel"));
     QCOMPARE(UiTest::text(w, "#error_text"), QStringLiteral("Survey has been sent"));
-    QCOMPARE(w.height(), 90);
+    QCOMPARE(w.height(), MainWindow::CompactHeight);
     // The survey goes nowhere.
     QVERIFY(server->drain(100).isEmpty());
 }
@@ -474,27 +452,25 @@ void TestPanels::surveyResetsFormLater()
 void TestPanels::twoSurveysBothFire()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logIn();
-    t.browserClick("media");
+    UiTest::click(w, "media");
     fillForm();
 
-    t.browserClick("survey");
+    UiTest::click(w, "survey");
     QTest::qWait(1000);
-    t.browserClick("survey");
+    UiTest::click(w, "survey");
     QElapsedTimer sinceSecond;
     sinceSecond.start();
 
     // The first fires on time, one second into the second's wait.
-    while (t.viewMode() != MainWindow::CompactMode && sinceSecond.elapsed() < 1800)
-        QTest::qWait(20);
-    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QTRY_COMPARE_WITH_TIMEOUT(w.viewMode(), MainWindow::ViewMode::Compact,
+                              qMax<qint64>(0, 1800 - sinceSecond.elapsed()));
     QCOMPARE(formState(w), emptyForm());
 
     // The second still comes and resets again.
-    t.browserClick("expand");
+    UiTest::click(w, "expand");
     fillForm();
-    QTRY_COMPARE_WITH_TIMEOUT(t.viewMode(), int(MainWindow::CompactMode), 2500);
+    QTRY_COMPARE_WITH_TIMEOUT(w.viewMode(), MainWindow::ViewMode::Compact, 2500);
     QVERIFY(sinceSecond.elapsed() >= 1900);
     QCOMPARE(formState(w), emptyForm());
     QVERIFY(!UiTest::isShown(w, "#error_panel"));
@@ -503,10 +479,9 @@ void TestPanels::twoSurveysBothFire()
 void TestPanels::mediaErrorShowsBriefly()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
-    t.browserClick("media");
+    UiTest::click(w, "media");
     const QString message = "Lookup failed: <b>no account</b>";
-    t.showMediaError(message);
+    w.showMediaError(message);
     QElapsedTimer sinceShown;
     sinceShown.start();
     QCOMPARE(UiTest::text(w, "#error_text"), message);
@@ -517,8 +492,8 @@ void TestPanels::mediaErrorShowsBriefly()
     QTRY_VERIFY_WITH_TIMEOUT(!UiTest::isShown(w, "#error_panel"), 2000);
     // Only the panel goes: the text and the view stay.
     QCOMPARE(UiTest::text(w, "#error_text"), message);
-    QCOMPARE(t.viewMode(), int(MainWindow::MediaMode));
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Media);
 }
 
-BRELLOW_UI_TEST_MAIN(TestPanels)
+BRELLOW_WINDOW_TEST_MAIN(TestPanels)
 #include "tst_panels.moc"

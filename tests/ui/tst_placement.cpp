@@ -1,6 +1,8 @@
-#include "placement.h"
+#include <ui/placement.h>
 
 #include <QTest>
+
+using namespace Brellow;
 
 // Where the window lands on a 1920 x 1080 screen, start-up and each resize.
 class TestPlacement : public QObject

@@ -1,17 +1,29 @@
-#include "uitestsupport.h"
+#include <tests/support/windowtestcase.h>
+
+#include <app/application.h>
+#include <net/receiver.h>
+#include <tests/support/messageboxes.h>
+#include <ui/brellowpage.h>
+#include <ui/mainwindow.h>
+#include <ui/pagebridge.h>
+#include <ui/uwebview.h>
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QWebEnginePage>
 
 #include <QJsonArray>
 
+using namespace Brellow;
+
 // The agent's login session and the page commands: the real window and page, the
 // real Receiver, and a fake server on 127.0.0.1.
-class TestSession : public QObject
+class TestSession : public UiTest::WindowTestCase
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
 
     void loginClickSendsRequest_data();
     void loginClickSendsRequest();
@@ -24,6 +36,7 @@ private slots:
     void pingEveryTenSecondsWithSession();
     void loginTimeoutResetsAndWarns();
     void confirmationWhileTimeoutBoxIsOpen();
+    void pageAnswersWhileBoxIsOpen();
     void timeoutWhileSessionHeldShowsNoBox();
     void loggedOutWhileLoggingIn();
     void logoutClick();
@@ -42,32 +55,9 @@ private:
     void clickLogin();
     void logInByClick(const QByteArray &ack = R"({"cmd":"login_ack","session_id":"s-1"})");
     QStringList sentCommands(int quietMs = 300);
-
-    UiTest::FakeServer *server = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 namespace {
-
-// A script literal holding exactly `text`.
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-void setValue(MainWindow &w, const QString &selector, const QString &text)
-{
-    UiTest::evaluate(
-        w, QStringLiteral("document.querySelector('%1').value=%2").arg(selector, jsString(text)));
-}
-
-bool isDisabled(MainWindow &w, const QString &selector)
-{
-    return UiTest::evaluate(w,
-                            QStringLiteral("document.querySelector('%1').disabled").arg(selector))
-        .toBool();
-}
 
 // The call-reason list as "text|value" entries, in order.
 QStringList reasonOptions(MainWindow &w)
@@ -80,45 +70,21 @@ QStringList reasonOptions(MainWindow &w)
 // A link click with exactly this fragment, as the web view delivers it.
 void clickFragment(MainWindow &w, const QString &fragment)
 {
-    QUrl url(QStringLiteral("qrc:/res/index.html"));
+    QUrl url(BrellowPage::homeUrl().toString());
     url.setFragment(fragment);
-    emit MainWindowTester(w).webView()->linkClicked(url);
+    emit w.webView()->linkClicked(url);
 }
 
 // Waits until the window's pending page reads have answered.
 void settle(MainWindow &w)
 {
     UiTest::evaluate(w, QStringLiteral("0"));
-    QTest::qWait(50);
 }
-
-// Closes every message box that opens while it lives, and counts them. For the
-// cases where no box must appear: a modal box would otherwise block the test.
-class BoxWatch
-{
-public:
-    BoxWatch()
-    {
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            for (QWidget *widget : QApplication::topLevelWidgets()) {
-                auto *box = qobject_cast<QMessageBox *>(widget);
-                if (box && box->isVisible()) {
-                    texts << box->text();
-                    box->done(0);
-                }
-            }
-        });
-        poll.start(20);
-    }
-    QStringList texts;
-
-private:
-    QTimer poll;
-};
 
 void checkCritical(const UiTest::BoxSeen &seen, const char *text)
 {
-    QVERIFY(seen.seen);
+    QTRY_VERIFY_WITH_TIMEOUT(seen.seen, 15000);
+    QVERIFY(seen.windowModal);
     QCOMPARE(seen.title, QCoreApplication::applicationName());
     QCOMPARE(seen.text, QString::fromLatin1(text));
     QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -130,41 +96,24 @@ const char *const CheckCredentials = "Please check your username and password an
 
 } // namespace
 
-void TestSession::initTestCase()
-{
-    server = new UiTest::FakeServer;
-    QVERIFY(server->listen(testServerPort()));
-}
-
-void TestSession::init()
-{
-    window = UiTest::openWindow();
-    QVERIFY(UiTest::waitForPage(*window));
-}
-
-void TestSession::cleanup()
-{
-    UiTest::closeWindow(window, *server);
-}
-
 void TestSession::typeCredentials(const QString &username, const QString &password)
 {
-    setValue(*window, "#username", username);
-    setValue(*window, "#password", password);
+    UiTest::setValue(*window, "#username", username);
+    UiTest::setValue(*window, "#password", password);
 }
 
 void TestSession::clickLogin()
 {
-    MainWindowTester(*window).browserClick("login");
+    UiTest::click(*window, "login");
 }
 
 void TestSession::logInByClick(const QByteArray &ack)
 {
     typeCredentials("anna", "secret");
     clickLogin();
-    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggingIn));
+    QTRY_COMPARE(window->loginState(), MainWindow::LoginState::LoggingIn);
     server->send(ack);
-    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggedIn));
+    QTRY_COMPARE(window->loginState(), MainWindow::LoginState::LoggedIn);
     settle(*window);
     server->drain(100);
 }
@@ -206,7 +155,6 @@ void TestSession::loginClickSendsRequest()
     QFETCH(QString, password);
     QFETCH(QString, digest);
     MainWindow &w = *window;
-    MainWindowTester t(w);
 
     typeCredentials(username, password);
     clickLogin();
@@ -217,10 +165,10 @@ void TestSession::loginClickSendsRequest()
     QVERIFY(!sent.contains("session_id"));
     QVERIFY(server->drain(200).isEmpty());
 
-    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
-    QVERIFY(t.loginTimer()->isActive());
-    QCOMPARE(t.loginTimer()->interval(), 5000);
-    QVERIFY(!t.pingTimer()->isActive());
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
+    QVERIFY(w.loginTimer()->isActive());
+    QCOMPARE(w.loginTimer()->interval(), 5000);
+    QVERIFY(!w.pingTimer()->isActive());
     QCOMPARE(Application::instance()->settings()->value("loginUsername").toString(), username);
 
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logging in"));
@@ -228,8 +176,8 @@ void TestSession::loginClickSendsRequest()
     QCOMPARE(
         UiTest::evaluate(w, "document.querySelectorAll('#login_button')[1].textContent").toString(),
         QStringLiteral("Survey"));
-    QVERIFY(isDisabled(w, "#username"));
-    QVERIFY(isDisabled(w, "#password"));
+    QVERIFY(UiTest::isDisabled(w, "#username"));
+    QVERIFY(UiTest::isDisabled(w, "#password"));
     QCOMPARE(UiTest::value(w, "#username"), username);
     QCOMPARE(UiTest::value(w, "#password"), password);
     QVERIFY(UiTest::isShown(w, "#login_panel"));
@@ -255,7 +203,6 @@ void TestSession::loginWithEmptyFieldIsRefused()
     QFETCH(QString, username);
     QFETCH(QString, password);
     MainWindow &w = *window;
-    MainWindowTester t(w);
     typeCredentials(username, password);
 
     // Every click gets its own box.
@@ -268,38 +215,37 @@ void TestSession::loginWithEmptyFieldIsRefused()
     }
 
     QVERIFY(server->drain(200).isEmpty());
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
-    QVERIFY(!t.loginTimer()->isActive());
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+    QVERIFY(!w.loginTimer()->isActive());
     QVERIFY(!Application::instance()->settings()->contains("loginUsername"));
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
     QCOMPARE(UiTest::value(w, "#username"), username);
     QCOMPARE(UiTest::value(w, "#password"), password);
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
 }
 
 void TestSession::quickClicksSendOneLogin()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     typeCredentials("anna", "secret");
     // Both clicks land before the page has answered the first read.
     clickLogin();
     clickLogin();
     QCOMPARE(sentCommands(), QStringList{"login"});
-    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
 
     // A click while the request is outstanding is ignored, even with empty fields.
-    setValue(w, "#password", "");
-    BoxWatch boxes;
-    const int before = t.loginTimer()->remainingTime();
+    UiTest::setValue(w, "#password", "");
+    UiTest::BoxWatch boxes;
+    const int before = w.loginTimer()->remainingTime();
     QTest::qWait(100);
     clickLogin();
     settle(w);
-    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(boxes.texts(), QStringList());
     QVERIFY(sentCommands().isEmpty());
-    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
-    QVERIFY(t.loginTimer()->remainingTime() < before); // not restarted
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
+    QVERIFY(w.loginTimer()->remainingTime() < before); // not restarted
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logging in"));
 }
 
@@ -325,7 +271,6 @@ void TestSession::loginAckShowsLoggedInFace()
     QFETCH(QByteArray, links);
     QFETCH(QStringList, options);
     MainWindow &w = *window;
-    MainWindowTester t(w);
 
     QByteArray ack = R"({"cmd":"login_ack","session_id":"s-1")";
     if (!links.isNull())
@@ -337,25 +282,24 @@ void TestSession::loginAckShowsLoggedInFace()
     QVERIFY(UiTest::isShown(w, "#top_panel1"));
     QVERIFY(UiTest::isShown(w, "#top_panel2"));
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
     QVERIFY(UiTest::isShown(w, "#button_expand"));
     QVERIFY(!UiTest::isShown(w, "#button_collapse"));
     QVERIFY(!UiTest::isShown(w, "#media_button"));
-    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
     QCOMPARE(reasonOptions(w), options);
     QCOMPARE(UiTest::value(w, "#reason"), QString());
-    QVERIFY(t.pingTimer()->isActive());
-    QVERIFY(!t.pingTimer()->isSingleShot());
-    QCOMPARE(t.pingTimer()->interval(), 10000);
-    QVERIFY(!t.loginTimer()->isActive());
-    QVERIFY(!t.callEndTimer()->isActive());
+    QVERIFY(w.pingTimer()->isActive());
+    QVERIFY(!w.pingTimer()->isSingleShot());
+    QCOMPARE(w.pingTimer()->interval(), 10000);
+    QVERIFY(!w.loginTimer()->isActive());
+    QVERIFY(!w.callEndTimer()->isActive());
 }
 
 void TestSession::secondLoggedInChangesNothing()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logInByClick(R"({"cmd":"login_ack","session_id":"s-1","media_links":[["a","A"]]})");
 
     // Mark the page; a rebuild or a fresh face would undo the marks.
@@ -364,23 +308,23 @@ void TestSession::secondLoggedInChangesNothing()
                         "document.querySelector('#login_button').textContent='still';"
                         "document.querySelector('#username').disabled=true");
     QTest::qWait(200);
-    const int before = t.pingTimer()->remainingTime();
+    const int before = w.pingTimer()->remainingTime();
     server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-2","media_links":[["b","B"]]})"));
     QTRY_COMPARE(Application::instance()->receiver()->mediaLinks().size(), 1);
     QTRY_COMPARE(Application::instance()->receiver()->mediaLinks().first().toList().value(0),
                  QVariant("b"));
     settle(w);
 
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
     QCOMPARE(reasonOptions(w), (QStringList{"Call Reason...|", "A|a", "mark|mark"}));
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("still"));
-    QVERIFY(isDisabled(w, "#username"));
-    QVERIFY(t.pingTimer()->isActive());
-    QVERIFY(t.pingTimer()->remainingTime() <= before); // not restarted
+    QVERIFY(UiTest::isDisabled(w, "#username"));
+    QVERIFY(w.pingTimer()->isActive());
+    QVERIFY(w.pingTimer()->remainingTime() <= before); // not restarted
 
     // A new login after a logout builds the list afresh from its own links.
     clickLogin();
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
     server->send(QByteArray(R"({"cmd":"logout_ack"})"));
     QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
     server->drain(100);
@@ -391,7 +335,6 @@ void TestSession::secondLoggedInChangesNothing()
 void TestSession::pingEveryTenSecondsWithSession()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logInByClick(R"({"cmd":"login_ack","session_id":"s-9"})");
     QElapsedTimer sinceLogin;
     sinceLogin.start();
@@ -402,20 +345,19 @@ void TestSession::pingEveryTenSecondsWithSession()
     QVERIFY(sinceLogin.elapsed() >= 9000);
     QCOMPARE(ping.value("cmd").toString(), QStringLiteral("ping"));
     QCOMPARE(ping.value("session_id").toString(), QStringLiteral("s-9"));
-    QVERIFY(t.pingTimer()->isActive()); // it repeats
+    QVERIFY(w.pingTimer()->isActive()); // it repeats
 
     // The answer changes nothing.
     server->send(QByteArray(R"({"cmd":"ping_ack"})"));
     QTest::qWait(200);
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
-    QVERIFY(t.pingTimer()->isActive());
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
+    QVERIFY(w.pingTimer()->isActive());
     QVERIFY(server->drain(100).isEmpty());
 }
 
 void TestSession::loginTimeoutResetsAndWarns()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     typeCredentials("anna", "wrong");
     clickLogin();
     QCOMPARE(server->next().value("cmd").toString(), QStringLiteral("login"));
@@ -426,77 +368,89 @@ void TestSession::loginTimeoutResetsAndWarns()
     UiTest::closeNextMessageBox(&seen);
     QTest::qWait(4000);
     QVERIFY(!seen.seen);
-    QCOMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
     QTRY_VERIFY_WITH_TIMEOUT(seen.seen, 3000);
     checkCritical(seen, CheckCredentials);
 
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
     QCOMPARE(UiTest::value(w, "#username"), QString());
     QCOMPARE(UiTest::value(w, "#password"), QString());
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
     // The name of a failed attempt is remembered all the same.
     QCOMPARE(Application::instance()->settings()->value("loginUsername").toString(),
              QStringLiteral("anna"));
 
     // A confirmation that comes late still logs the window in.
     server->send(QByteArray(R"({"cmd":"login_ack","session_id":"late"})"));
-    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
     QVERIFY(!UiTest::isShown(w, "#login_panel"));
-    QVERIFY(t.pingTimer()->isActive());
+    QVERIFY(w.pingTimer()->isActive());
 }
 
 void TestSession::confirmationWhileTimeoutBoxIsOpen()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     typeCredentials("anna", "secret");
     clickLogin();
-    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
 
-    // While the box is up, the server confirms; the box closes only once that
-    // has been seen.
-    int stateWhileOpen = -1;
-    bool boxSeen = false;
-    QTimer poll;
-    QElapsedTimer giveUp;
-    giveUp.start();
-    connect(&poll, &QTimer::timeout, [&] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<QMessageBox *>(widget);
-            if (!box || !box->isVisible())
-                continue;
-            if (!boxSeen) {
-                boxSeen = true;
-                QCOMPARE(box->text(), QString::fromLatin1(CheckCredentials));
-                server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-1"})"));
-            }
-            if (t.loginState() == MainWindow::LoggedIn || giveUp.elapsed() > 5000) {
-                stateWhileOpen = t.loginState();
-                box->done(0);
-            }
-        }
-    });
-    poll.start(20);
-    t.loginTimer()->stop(); // as if it had just fired
-    t.onLoginTimeout();
-    poll.stop();
+    // While the box is up, the server confirms, and the window hears it.
+    w.loginTimer()->stop(); // as if it had just fired
+    w.onLoginTimeout();
+    QPointer<QMessageBox> box = UiTest::visibleMessageBox();
+    QVERIFY(box);
+    QCOMPARE(box->text(), QString::fromLatin1(CheckCredentials));
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-1"})"));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
+    QVERIFY(box && box->isVisible());
+    box->done(0);
 
-    QVERIFY(boxSeen);
-    QCOMPARE(stateWhileOpen, int(MainWindow::LoggedIn));
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
     QVERIFY(UiTest::isShown(w, "#top_panel1"));
-    QVERIFY(!t.loginTimer()->isActive());
-    QVERIFY(t.pingTimer()->isActive());
+    QVERIFY(!w.loginTimer()->isActive());
+    QVERIFY(w.pingTimer()->isActive());
+}
+
+void TestSession::pageAnswersWhileBoxIsOpen()
+{
+    MainWindow &w = *window;
+    // Should a box hold up the event loop, this closes it after a while, and
+    // the checks below fail instead of hanging.
+    bool safetyFired = false;
+    QTimer safety;
+    safety.setSingleShot(true);
+    connect(&safety, &QTimer::timeout, [&] {
+        safetyFired = true;
+        while (QMessageBox *open = UiTest::visibleMessageBox())
+            open->done(0);
+    });
+    safety.start(20000);
+
+    typeCredentials("anna", "");
+    clickLogin();
+    QTRY_VERIFY(UiTest::visibleMessageBox());
+    QPointer<QMessageBox> box = UiTest::visibleMessageBox();
+    QCOMPARE(box->text(), QString::fromLatin1(EnterCredentials));
+
+    // A page read answers...
+    QStringList read;
+    w.bridge()->elementValues({"#username"}, [&](const QStringList &v) { read = v; });
+    QTRY_COMPARE(read, QStringList{"anna"});
+    // ...and a link click in the page reaches the window.
+    UiTest::evaluate(w, "document.querySelector('#media_button').click()");
+    QTRY_COMPARE(w.viewMode(), MainWindow::ViewMode::Media);
+    QVERIFY(box && box->isVisible());
+    QVERIFY(!safetyFired);
+    box->done(0);
 }
 
 void TestSession::timeoutWhileSessionHeldShowsNoBox()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logInByClick();
     // Logged out on the page, but the server has not acknowledged yet: the
     // Receiver still holds the session when the next attempt times out.
@@ -504,72 +458,70 @@ void TestSession::timeoutWhileSessionHeldShowsNoBox()
     QCOMPARE(sentCommands(), QStringList{"logout"});
     typeCredentials("bob", "pw");
     clickLogin();
-    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
     server->drain(100);
     QVERIFY(Application::instance()->receiver()->isLoggedIn());
 
-    BoxWatch boxes;
-    t.loginTimer()->stop();
-    t.onLoginTimeout(); // a box is modal: it would have been seen before this returns
-    QCOMPARE(boxes.texts, QStringList());
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    UiTest::BoxWatch boxes;
+    w.loginTimer()->stop();
+    w.onLoginTimeout(); // a box would be open by the time this returns
+    QCOMPARE(boxes.texts(), QStringList());
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
     QCOMPARE(UiTest::value(w, "#username"), QString());
     QCOMPARE(UiTest::value(w, "#password"), QString());
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
 }
 
 void TestSession::loggedOutWhileLoggingIn()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     typeCredentials("anna", "secret");
     clickLogin();
-    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggingIn));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
     server->send(QByteArray(R"({"cmd":"shutdown_ack"})"));
-    QTRY_COMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
 
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
     QVERIFY(UiTest::isShown(w, "#login_panel"));
     QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("anna"));
     QCOMPARE(UiTest::value(w, "#password"), QString());
     // The inputs wait for the timeout to free them.
-    QVERIFY(isDisabled(w, "#username"));
-    QVERIFY(isDisabled(w, "#password"));
-    QVERIFY(t.loginTimer()->isActive());
+    QVERIFY(UiTest::isDisabled(w, "#username"));
+    QVERIFY(UiTest::isDisabled(w, "#password"));
+    QVERIFY(w.loginTimer()->isActive());
 
     UiTest::BoxSeen seen;
     UiTest::closeNextMessageBox(&seen);
-    t.loginTimer()->stop();
-    t.onLoginTimeout();
+    w.loginTimer()->stop();
+    w.onLoginTimeout();
     checkCritical(seen, CheckCredentials);
-    QVERIFY(!isDisabled(w, "#username"));
-    QVERIFY(!isDisabled(w, "#password"));
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
     QCOMPARE(UiTest::value(w, "#username"), QString());
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
 }
 
 void TestSession::logoutClick()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     logInByClick(R"({"cmd":"login_ack","session_id":"s-7","media_links":[["b","Billing"]]})");
-    t.browserClick("expand");
+    UiTest::click(w, "expand");
     UiTest::evaluate(w, "document.querySelector('#media_button').style.display='block'");
     server->send(QByteArray(R"({"cmd":"update_stat","data":{"user_surveys":4}})"));
     server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
-    QTRY_VERIFY(t.callEndTimer()->isActive());
+    QTRY_VERIFY(w.callEndTimer()->isActive());
     QTRY_COMPARE(UiTest::text(w, "#user_surveys"), QStringLiteral("4"));
     QVERIFY(UiTest::isShown(w, "#button_collapse"));
 
     clickLogin();
     // The page goes back at once, without waiting for the server.
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
-    QVERIFY(!t.pingTimer()->isActive());
-    QVERIFY(!t.callEndTimer()->isActive());
-    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
-    QCOMPARE(w.height(), 90);
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+    QVERIFY(!w.pingTimer()->isActive());
+    QVERIFY(!w.callEndTimer()->isActive());
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
+    QCOMPARE(w.height(), MainWindow::CompactHeight);
     const QList<QJsonObject> sent = server->drain();
     QCOMPARE(sent.size(), 1);
     QCOMPARE(sent.first().value("cmd").toString(), QStringLiteral("logout"));
@@ -590,30 +542,29 @@ void TestSession::logoutClick()
     QCOMPARE(UiTest::text(w, "#user_surveys"), QStringLiteral("4"));
 
     // The acknowledgement finds the window logged out already.
-    setValue(w, "#password", "typed meanwhile");
+    UiTest::setValue(w, "#password", "typed meanwhile");
     server->send(QByteArray(R"({"cmd":"logout_ack"})"));
     QTRY_VERIFY(!Application::instance()->receiver()->isLoggedIn());
     QCOMPARE(UiTest::value(w, "#password"), QStringLiteral("typed meanwhile"));
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
     QVERIFY(server->drain(100).isEmpty());
 }
 
 void TestSession::loggedOutWhileLoggedOutTouchesNothing()
 {
     MainWindow &w = *window;
-    MainWindowTester t(w);
     typeCredentials("anna", "secret");
     UiTest::evaluate(w, "document.querySelector('#login_button').textContent='mark';"
                         "document.querySelector('#top_panel1').style.display='block'");
-    t.setViewMode(MainWindow::ExpandedMode, false);
-    t.callEndTimer()->start();
+    w.setViewMode(MainWindow::ViewMode::Expanded, false);
+    w.callEndTimer()->start();
 
     server->send(QByteArray(R"({"cmd":"logout_ack"})"));
     QTest::qWait(300);
     settle(w);
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedOut));
-    QCOMPARE(t.viewMode(), int(MainWindow::ExpandedMode));
-    QVERIFY(t.callEndTimer()->isActive());
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
+    QVERIFY(w.callEndTimer()->isActive());
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("mark"));
     QVERIFY(UiTest::isShown(w, "#top_panel1"));
     QCOMPARE(UiTest::value(w, "#password"), QStringLiteral("secret"));
@@ -645,7 +596,7 @@ void TestSession::rememberedUserName()
     // What a login click stores is what the next start shows.
     typeCredentials("next one", "pw");
     clickLogin();
-    QTRY_COMPARE(MainWindowTester(*window).loginState(), int(MainWindow::LoggingIn));
+    QTRY_COMPARE(window->loginState(), MainWindow::LoginState::LoggingIn);
     window.reset();
     window = std::make_unique<MainWindow>();
     QVERIFY(UiTest::waitForPage(*window));
@@ -664,19 +615,18 @@ void TestSession::unknownFragmentsDoNothing()
 {
     QFETCH(QString, fragment);
     MainWindow &w = *window;
-    MainWindowTester t(w);
     // Logged in with everything ready: any command run by mistake would show.
     logInByClick();
-    setValue(w, "#no_transfer", "reason");
-    BoxWatch boxes;
+    UiTest::setValue(w, "#no_transfer", "reason");
+    UiTest::BoxWatch boxes;
 
     clickFragment(w, fragment);
     settle(w);
-    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(boxes.texts(), QStringList());
     QVERIFY(server->drain(200).isEmpty());
-    QCOMPARE(t.loginState(), int(MainWindow::LoggedIn));
-    QCOMPARE(t.viewMode(), int(MainWindow::CompactMode));
-    QCOMPARE(w.height(), 90);
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
+    QCOMPARE(w.height(), MainWindow::CompactHeight);
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Logout"));
     QVERIFY(!UiTest::isShown(w, "#error_panel"));
     QCOMPARE(UiTest::text(w, "#error_text"), QString());
@@ -685,30 +635,32 @@ void TestSession::unknownFragmentsDoNothing()
 
 void TestSession::mediaToggles_data()
 {
-    QTest::addColumn<int>("start");
-    QTest::addColumn<QList<int>>("modes");
-    QTest::newRow("from compact") << int(MainWindow::CompactMode)
-                                  << QList<int>{MainWindow::MediaMode, MainWindow::CompactMode,
-                                                MainWindow::MediaMode};
-    QTest::newRow("from expanded") << int(MainWindow::ExpandedMode)
-                                   << QList<int>{MainWindow::MediaMode, MainWindow::CompactMode};
+    QTest::addColumn<MainWindow::ViewMode>("start");
+    QTest::addColumn<QList<MainWindow::ViewMode>>("modes");
+    QTest::newRow("from compact") << MainWindow::ViewMode::Compact
+                                  << QList<MainWindow::ViewMode>{MainWindow::ViewMode::Media,
+                                                                 MainWindow::ViewMode::Compact,
+                                                                 MainWindow::ViewMode::Media};
+    QTest::newRow("from expanded")
+        << MainWindow::ViewMode::Expanded
+        << QList<MainWindow::ViewMode>{MainWindow::ViewMode::Media, MainWindow::ViewMode::Compact};
 }
 
 void TestSession::mediaToggles()
 {
-    QFETCH(int, start);
-    QFETCH(QList<int>, modes);
+    QFETCH(MainWindow::ViewMode, start);
+    QFETCH(QList<MainWindow::ViewMode>, modes);
     MainWindow &w = *window;
-    MainWindowTester t(w);
-    if (start == MainWindow::ExpandedMode)
-        t.browserClick("expand");
-    QCOMPARE(t.viewMode(), start);
-    for (int mode : modes) {
-        t.browserClick("media");
-        QCOMPARE(t.viewMode(), mode);
-        QCOMPARE(w.height(), mode == MainWindow::CompactMode ? 90 : 268);
-        QCOMPARE(UiTest::isShown(w, "#media_box"), mode == MainWindow::MediaMode);
-        QCOMPARE(UiTest::isShown(w, "#main_box"), mode != MainWindow::MediaMode);
+    if (start == MainWindow::ViewMode::Expanded)
+        UiTest::click(w, "expand");
+    QCOMPARE(w.viewMode(), start);
+    for (MainWindow::ViewMode mode : modes) {
+        UiTest::click(w, "media");
+        QCOMPARE(w.viewMode(), mode);
+        QCOMPARE(w.height(), mode == MainWindow::ViewMode::Compact ? MainWindow::CompactHeight
+                                                                   : MainWindow::ExpandedHeight);
+        QCOMPARE(UiTest::isShown(w, "#media_box"), mode == MainWindow::ViewMode::Media);
+        QCOMPARE(UiTest::isShown(w, "#main_box"), mode != MainWindow::ViewMode::Media);
     }
     QVERIFY(server->drain(100).isEmpty());
 }
@@ -733,12 +685,11 @@ void TestSession::addSendsReasonAsTyped()
     QFETCH(QString, text);
     QFETCH(bool, sends);
     MainWindow &w = *window;
-    MainWindowTester t(w);
     if (loggedIn)
         logInByClick(R"({"cmd":"login_ack","session_id":"s-4"})");
-    setValue(w, "#no_transfer", text);
+    UiTest::setValue(w, "#no_transfer", text);
 
-    t.browserClick("add");
+    UiTest::click(w, "add");
     settle(w);
     const QList<QJsonObject> sent = server->drain();
     QCOMPARE(sent.size(), sends ? 1 : 0);
@@ -753,5 +704,5 @@ void TestSession::addSendsReasonAsTyped()
              QStringLiteral("No transfer reason..."));
 }
 
-BRELLOW_UI_TEST_MAIN(TestSession)
+BRELLOW_WINDOW_TEST_MAIN(TestSession)
 #include "tst_session.moc"

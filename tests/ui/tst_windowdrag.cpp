@@ -1,9 +1,11 @@
-#include "windowdrag.h"
+#include <ui/windowdrag.h>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
+
+using namespace Brellow;
 
 // The drag as the view's render child sees it: every kind of event arrives there,
 // and only mouse events in the header strip move the window.

@@ -1,4 +1,4 @@
-#include "simsignalwatcher.h"
+#include <common/signalwatcher.h>
 
 #include <QSocketNotifier>
 
@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace Brellow {
 
 namespace {
 int s_fds[2] = {-1, -1}; // [0] read by the event loop, [1] written by the handler
@@ -21,7 +23,8 @@ void onPosixSignal(int signalNumber)
 }
 } // namespace
 
-SimSignalWatcher::SimSignalWatcher(QObject *parent) : QObject(parent)
+SignalWatcher::SignalWatcher(std::initializer_list<int> signalNumbers, QObject *parent)
+    : QObject(parent)
 {
     Q_ASSERT(s_fds[0] < 0);
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_fds) != 0)
@@ -29,10 +32,12 @@ SimSignalWatcher::SimSignalWatcher(QObject *parent) : QObject(parent)
     // The handler must never block, whatever the event loop is doing.
     ::fcntl(s_fds[1], F_SETFL, ::fcntl(s_fds[1], F_GETFL) | O_NONBLOCK);
     m_notifier = new QSocketNotifier(s_fds[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SimSignalWatcher::onActivated);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SignalWatcher::onActivated);
+    for (const int signalNumber : signalNumbers)
+        watch(signalNumber);
 }
 
-SimSignalWatcher::~SimSignalWatcher()
+SignalWatcher::~SignalWatcher()
 {
     if (s_fds[0] < 0)
         return;
@@ -48,7 +53,7 @@ SimSignalWatcher::~SimSignalWatcher()
     s_fds[0] = s_fds[1] = -1;
 }
 
-bool SimSignalWatcher::watch(int signalNumber)
+bool SignalWatcher::watch(int signalNumber)
 {
     if (!m_notifier)
         return false;
@@ -62,9 +67,11 @@ bool SimSignalWatcher::watch(int signalNumber)
     return true;
 }
 
-void SimSignalWatcher::onActivated()
+void SignalWatcher::onActivated()
 {
     unsigned char byte = 0;
     if (::read(s_fds[0], &byte, 1) == 1)
         emit signalled(byte);
 }
+
+} // namespace Brellow

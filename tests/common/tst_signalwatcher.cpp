@@ -1,9 +1,11 @@
-#include "signalwatcher.h"
+#include <common/signalwatcher.h>
 
 #include <QSignalSpy>
 #include <QTest>
 
 #include <csignal>
+
+using namespace Brellow;
 
 // A terminating signal must reach the event loop as a plain Qt signal instead of
 // killing the process, so that Brellow can leave the orderly way.

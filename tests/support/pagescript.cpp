@@ -1,0 +1,89 @@
+#include <tests/support/pagescript.h>
+#include <tests/support/wait.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+#include <memory>
+
+namespace UiTest {
+
+QVariant evaluate(QWebEnginePage *page, const QString &script, int timeoutMs)
+{
+    // Shared with the callback: an answer that comes after the time-out finds
+    // this call gone.
+    struct Answer
+    {
+        bool done = false;
+        QVariant result;
+    };
+    auto answer = std::make_shared<Answer>();
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant &r) {
+        answer->result = r;
+        answer->done = true;
+    });
+    if (!waitFor([&] { return answer->done; }, timeoutMs))
+        qWarning("script did not answer: %s", qPrintable(script));
+    return answer->result;
+}
+
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString display(QWebEnginePage *page, const QString &selector)
+{
+    return evaluate(page, QStringLiteral("getComputedStyle(document.querySelector('%1')).display")
+                              .arg(selector))
+        .toString();
+}
+
+bool isShown(QWebEnginePage *page, const QString &selector)
+{
+    return display(page, selector) != QLatin1String("none");
+}
+
+QString text(QWebEnginePage *page, const QString &selector)
+{
+    return evaluate(page, QStringLiteral("document.querySelector('%1').textContent").arg(selector))
+        .toString();
+}
+
+QString value(QWebEnginePage *page, const QString &selector)
+{
+    return evaluate(page, QStringLiteral("document.querySelector('%1').value").arg(selector))
+        .toString();
+}
+
+QVariant attribute(QWebEnginePage *page, const QString &selector, const QString &name)
+{
+    return evaluate(
+        page,
+        QStringLiteral("document.querySelector('%1').getAttribute('%2')").arg(selector, name));
+}
+
+bool hasClass(QWebEnginePage *page, const QString &selector, const QString &name)
+{
+    return evaluate(page, QStringLiteral("document.querySelector('%1').classList.contains('%2')")
+                              .arg(selector, name))
+        .toBool();
+}
+
+bool isDisabled(QWebEnginePage *page, const QString &selector)
+{
+    return evaluate(page, QStringLiteral("document.querySelector('%1').disabled").arg(selector))
+        .toBool();
+}
+
+void setValue(QWebEnginePage *page, const QString &selector, const QString &text)
+{
+    evaluate(page,
+             QStringLiteral("document.querySelector('%1').value=%2").arg(selector, jsString(text)));
+}
+
+} // namespace UiTest

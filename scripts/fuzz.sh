@@ -21,20 +21,30 @@ mkdir -p "$dir/artifacts"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-status=0
-for target in "${targets[@]}"; do
+# One target a core: both run side by side.
+run() {
+    local target=$1 begin=$SECONDS
     cp -r "fuzz/corpus/$target" "$scratch/$target"
-    start=$SECONDS
     if "$dir/fuzz/$target" "$scratch/$target" -dict="fuzz/$target.dict" \
         -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -max_len=8192 \
         -artifact_prefix="$dir/artifacts/$target-" -print_final_stats=1 \
         >"$scratch/$target.log" 2>&1; then
-        echo "fuzz: $target passed in $((SECONDS - start)) s:" \
+        echo "fuzz: $target passed in $((SECONDS - begin)) s:" \
             "$(grep -E '^stat::number_of_executed_units' "$scratch/$target.log" | awk '{print $2}') inputs"
     else
-        echo "fuzz: $target FAILED after $((SECONDS - start)) s; its output:" >&2
+        echo "fuzz: $target FAILED after $((SECONDS - begin)) s; its output:" >&2
         tail -n 60 "$scratch/$target.log" >&2
-        status=1
+        return 1
     fi
+}
+
+pids=()
+for target in "${targets[@]}"; do
+    run "$target" &
+    pids+=($!)
+done
+status=0
+for pid in "${pids[@]}"; do
+    wait "$pid" || status=1
 done
 exit "$status"

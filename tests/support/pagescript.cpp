@@ -1,7 +1,10 @@
 #include <tests/support/pagescript.h>
 
+#include <ui/pagebridge.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -20,6 +23,11 @@ QVariant evaluate(QWebEnginePage *page, const QString &script, int timeoutMs)
         QVariant result;
     };
     auto answer = std::make_shared<Answer>();
+    // The bridge sends what the program wrote when control returns to the event
+    // loop: let it go out first, so that this script sees it.
+    const QPointer<Brellow::PageBridge> bridge = Brellow::PageBridge::of(page);
+    if (bridge && !QTest::qWaitFor([&] { return !bridge || !bridge->hasPending(); }, timeoutMs))
+        qWarning("page writes still waiting: %s", qPrintable(script));
     page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant &r) {
         answer->result = r;
         answer->done = true;

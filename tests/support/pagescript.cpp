@@ -37,6 +37,25 @@ QVariant evaluate(QWebEnginePage *page, const QString &script, int timeoutMs)
     return answer->result;
 }
 
+QStringList domState(QWebEnginePage *page)
+{
+    const QString all =
+        evaluate(page, QStringLiteral(
+                           "JSON.stringify(Array.prototype.map.call(document.querySelectorAll('*'),"
+                           "function(e){var a=Array.prototype.map.call(e.attributes,function(x){"
+                           "return x.name+'='+(x.name==='style'?e.style.cssText:x.value)}).sort();"
+                           "var t=Array.prototype.filter.call(e.childNodes,function(n){"
+                           "return n.nodeType===3}).map(function(n){return n.data}).join('');"
+                           "return [e.tagName,a,'value' in e?String(e.value):null,t,"
+                           "e.selectedIndex===undefined?null:e.selectedIndex]}))"))
+            .toString();
+    QStringList elements;
+    for (const QJsonValue element : QJsonDocument::fromJson(all.toUtf8()).array())
+        elements << QString::fromUtf8(
+            QJsonDocument(element.toArray()).toJson(QJsonDocument::Compact));
+    return elements;
+}
+
 QString jsString(const QString &text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);

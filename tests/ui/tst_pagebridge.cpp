@@ -381,15 +381,6 @@ void TestPageBridge::turnMatchesOneByOne_data()
 void TestPageBridge::turnMatchesOneByOne()
 {
     QFETCH(Ops, ops);
-    // The state of every element: tag, attributes, value, own text and, for
-    // lists, which option is picked.
-    const QString serialise = QStringLiteral(
-        "JSON.stringify(Array.prototype.map.call(document.querySelectorAll('*'),function(e){"
-        "var a=Array.prototype.map.call(e.attributes,function(x){return x.name+'='+x.value})"
-        ".sort();var t=Array.prototype.filter.call(e.childNodes,function(n){"
-        "return n.nodeType===3}).map(function(n){return n.data}).join('');"
-        "return [e.tagName,a,'value' in e?String(e.value):null,t,"
-        "e.selectedIndex===undefined?null:e.selectedIndex]}))");
 
     QList<QStringList> bridgeReads;
     QVERIFY(waitForIdle());
@@ -398,7 +389,7 @@ void TestPageBridge::turnMatchesOneByOne()
         applyThroughBridge(bridge, op, &bridgeReads);
     QVERIFY(waitForIdle());
     QCOMPARE(bridge->scriptsSent() - sentBefore, 1);
-    const QString throughBridge = evaluate(serialise).toString();
+    const QStringList throughBridge = UiTest::domState(view->page());
 
     UWebView reference;
     reference.setUrl(BrellowPage::homeUrl());
@@ -410,9 +401,9 @@ void TestPageBridge::turnMatchesOneByOne()
     QList<QStringList> oneByOneReads;
     for (const QString &op : ops)
         applyOneByOne(reference.page(), op, &oneByOneReads);
-    const QString oneByOne = UiTest::evaluate(reference.page(), serialise).toString();
+    const QStringList oneByOne = UiTest::domState(reference.page());
 
-    QVERIFY(!throughBridge.isEmpty());
+    QVERIFY(throughBridge.size() > 50);
     QCOMPARE(throughBridge, oneByOne);
     QCOMPARE(bridgeReads, oneByOneReads);
 }

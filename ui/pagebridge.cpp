@@ -5,25 +5,232 @@
 
 namespace Brellow {
 
+namespace {
+
+const char bridgeProperty[] = "brellowPageBridge";
+const QString optionsProperty = QStringLiteral("options");
+const QString valueProperty = QStringLiteral("value");
+const QString clearStatement = QStringLiteral("while(e.length)e.remove(0);");
+const QString valuePrefix = QStringLiteral("e.value=");
+
+QString entryKey(const QString &selector, const QString &property)
+{
+    return selector + QChar(0) + property;
+}
+
+} // namespace
+
+void PageBridge::WriteLog::add(const QString &selector, const QString &property,
+                               const QString &statement)
+{
+    // A value set on a list whose options are being rebuilt belongs among them:
+    // which option it picks depends on the options there at that moment.
+    QString key = entryKey(selector, property);
+    if (property == valueProperty && m_index.contains(entryKey(selector, optionsProperty)))
+        key = entryKey(selector, optionsProperty);
+    const auto found = m_index.find(key);
+    if (found == m_index.end()) {
+        m_entries.push_back({selector, property, {statement}});
+        m_index.insert(key, std::prev(m_entries.end()));
+        return;
+    }
+    // Moved to the end: the order of last writes is kept.
+    m_entries.splice(m_entries.end(), m_entries, found.value());
+    Entry &entry = m_entries.back();
+    if (entry.property != optionsProperty || statement == clearStatement) {
+        entry.statements = {statement};
+    } else if (statement.startsWith(valuePrefix) &&
+               entry.statements.last().startsWith(valuePrefix)) {
+        entry.statements.last() = statement;
+    } else {
+        entry.statements << statement;
+    }
+}
+
+void PageBridge::WriteLog::clear()
+{
+    m_entries.clear();
+    m_index.clear();
+}
+
 PageBridge::PageBridge(QWebEnginePage *page, QObject *parent) : QObject(parent), m_page(page)
 {
+    page->setProperty(bridgeProperty, QVariant::fromValue(static_cast<QObject *>(this)));
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this, &PageBridge::flush);
+    connect(page, &QWebEnginePage::loadStarted, this, &PageBridge::onLoadStarted);
     connect(page, &QWebEnginePage::loadFinished, this, &PageBridge::onLoadFinished);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            &PageBridge::onRenderProcessTerminated);
+}
+
+PageBridge::~PageBridge()
+{
+    detach();
+}
+
+PageBridge *PageBridge::of(const QWebEnginePage *page)
+{
+    return qobject_cast<PageBridge *>(page->property(bridgeProperty).value<QObject *>());
+}
+
+void PageBridge::onLoadStarted()
+{
+    // Whatever the old page was still working on is lost with it.
+    m_live = false;
+    m_inFlight = false;
+    ++m_generation;
+}
+
+void PageBridge::onRenderProcessTerminated()
+{
+    onLoadStarted();
 }
 
 void PageBridge::onLoadFinished(bool ok)
 {
     if (!ok || !m_page)
         return;
-    m_ready = true;
-    emit ready();
+    m_live = true;
+    m_inFlight = false;
+    ++m_generation;
+    if (!m_ready) {
+        m_ready = true;
+        emit ready();
+        return;
+    }
+    // Everything the page had been told comes back first, then what waited.
+    QString script = QStringLiteral("(function(){var e;");
+    appendWrites(script, m_memory);
+    script += QStringLiteral("})()");
+    send(script, {});
+    emit restored();
 }
 
 void PageBridge::detach()
 {
-    if (m_page)
+    if (m_page) {
         disconnect(m_page, nullptr, this, nullptr);
+        if (of(m_page) == this)
+            m_page->setProperty(bridgeProperty, QVariant());
+    }
     m_page = nullptr;
     m_ready = false;
+    m_live = false;
+    m_inFlight = false;
+    ++m_generation;
+    m_queue.clear();
+    m_memory.clear();
+    m_flushTimer.stop();
+}
+
+int PageBridge::pendingWrites() const
+{
+    int count = 0;
+    for (const Batch &batch : m_queue)
+        count += batch.writes.size();
+    return count;
+}
+
+void PageBridge::write(const QString &selector, const QString &property, const QString &statement)
+{
+    if (!m_ready || !m_page)
+        return;
+    if (m_queue.empty() || !m_queue.back().reads.isEmpty())
+        m_queue.emplace_back();
+    m_queue.back().writes.add(selector, property, statement);
+    scheduleFlush();
+}
+
+void PageBridge::elementValues(const QStringList &selectors,
+                               std::function<void(const QStringList &values)> done)
+{
+    if (!m_ready || !m_page) {
+        done(QStringList(selectors.size(), QString()));
+        return;
+    }
+    if (m_queue.empty())
+        m_queue.emplace_back();
+    m_queue.back().reads.append({selectors, std::move(done)});
+    scheduleFlush();
+}
+
+void PageBridge::scheduleFlush()
+{
+    if (m_live && !m_inFlight && !m_flushTimer.isActive())
+        m_flushTimer.start();
+}
+
+// Each write looks its element up afresh and fails on its own, so one that
+// throws leaves the others as they would be had each run alone.
+void PageBridge::appendWrites(QString &script, const WriteLog &log)
+{
+    for (const WriteLog::Entry &entry : log.entries()) {
+        const QString lookup = QStringLiteral("try{e=document.querySelector(%1);if(e){")
+                                   .arg(scriptLiteral(entry.selector));
+        for (const QString &statement : entry.statements)
+            script += lookup + statement + QStringLiteral("}}catch(x){}");
+    }
+}
+
+void PageBridge::flush()
+{
+    if (!m_live || m_inFlight || m_queue.empty() || !m_page)
+        return;
+    QString script = QStringLiteral("(function(){var e,r=[];");
+    QList<Read> reads;
+    for (Batch &batch : m_queue) {
+        appendWrites(script, batch.writes);
+        for (const WriteLog::Entry &entry : batch.writes.entries()) {
+            for (const QString &statement : entry.statements)
+                m_memory.add(entry.selector, entry.property, statement);
+        }
+        for (Read &read : batch.reads) {
+            QStringList literals;
+            for (const QString &selector : read.selectors)
+                literals << scriptLiteral(selector);
+            script +=
+                QStringLiteral("try{r.push([%1].map(function(s){var e=document.querySelector(s);"
+                               "return e&&e.value!=null?String(e.value):'';}))}"
+                               "catch(x){r.push([])}")
+                    .arg(literals.join(QLatin1Char(',')));
+            reads.append(std::move(read));
+        }
+    }
+    m_queue.clear();
+    script += QStringLiteral("return r;})()");
+    send(script, std::move(reads));
+}
+
+void PageBridge::send(const QString &script, QList<Read> reads)
+{
+    m_inFlight = true;
+    ++m_scriptsSent;
+    const QPointer<PageBridge> self(this);
+    const quint64 generation = m_generation;
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                          [self, generation, reads = std::move(reads)](const QVariant &result) {
+                              // The owner may have begun to close meanwhile, or the page gone.
+                              if (!self || self->m_generation != generation)
+                                  return;
+                              self->m_inFlight = false;
+                              if (!self->m_queue.empty())
+                                  self->scheduleFlush();
+                              const QVariantList answers = result.toList();
+                              for (qsizetype i = 0; i < reads.size(); ++i) {
+                                  const QVariantList list =
+                                      i < answers.size() ? answers.at(i).toList() : QVariantList();
+                                  QStringList values;
+                                  for (qsizetype j = 0; j < reads.at(i).selectors.size(); ++j)
+                                      values
+                                          << (j < list.size() ? list.at(j).toString() : QString());
+                                  // A callback may detach the bridge; the rest then never answer.
+                                  if (!self || self->m_generation != generation)
+                                      return;
+                                  reads.at(i).done(values);
+                              }
+                          });
 }
 
 // Everything but printable ASCII is written as \u escapes, so no text can end
@@ -52,17 +259,6 @@ QString PageBridge::escapeScriptText(const QString &text)
     return scriptLiteral(copy);
 }
 
-void PageBridge::write(const QString &selector, const QString &property, const QString &statement)
-{
-    Q_UNUSED(property)
-    if (!m_ready || !m_page)
-        return;
-    const QString script =
-        QStringLiteral("(function(){var e=document.querySelector(%1);if(!e)return;%2})()")
-            .arg(scriptLiteral(selector), statement);
-    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
-}
-
 void PageBridge::setElementText(const QString &selector, const QString &text)
 {
     write(selector, QStringLiteral("text"),
@@ -85,13 +281,13 @@ void PageBridge::showElement(const QString &selector)
 // property and must keep their order.
 void PageBridge::clearOptions(const QString &selector)
 {
-    write(selector, QStringLiteral("options"), QStringLiteral("while(e.length)e.remove(0);"));
+    write(selector, optionsProperty, clearStatement);
 }
 
 void PageBridge::addOption(const QString &selector, const QString &text, const QString &value)
 {
     // Both texts go in in one pass: a "%2" inside the text stays as typed.
-    write(selector, QStringLiteral("options"),
+    write(selector, optionsProperty,
           QStringLiteral("var option=document.createElement('option');"
                          "option.text=%1;option.value=%2;e.add(option);")
               .arg(escapeScriptText(text), escapeScriptText(value)));
@@ -99,8 +295,7 @@ void PageBridge::addOption(const QString &selector, const QString &text, const Q
 
 void PageBridge::setElementValue(const QString &selector, const QString &value)
 {
-    write(selector, QStringLiteral("value"),
-          QStringLiteral("e.value=%1;").arg(escapeScriptText(value)));
+    write(selector, valueProperty, valuePrefix + escapeScriptText(value) + QLatin1Char(';'));
 }
 
 void PageBridge::setElementAttribute(const QString &selector, const QString &name,
@@ -126,34 +321,6 @@ void PageBridge::removeElementClass(const QString &selector, const QString &name
 {
     write(selector, QStringLiteral("class:") + name,
           QStringLiteral("e.classList.remove(%1);").arg(scriptLiteral(name)));
-}
-
-void PageBridge::elementValues(const QStringList &selectors,
-                               std::function<void(const QStringList &values)> done)
-{
-    if (!m_ready || !m_page) {
-        done(QStringList(selectors.size(), QString()));
-        return;
-    }
-    QStringList literals;
-    for (const QString &selector : selectors)
-        literals << scriptLiteral(selector);
-    const QString script = QStringLiteral("[%1].map(function(s){var e=document.querySelector(s);"
-                                          "return e&&e.value!=null?String(e.value):'';})")
-                               .arg(literals.join(QLatin1Char(',')));
-    const qsizetype count = selectors.size();
-    const QPointer<PageBridge> self(this);
-    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                          [self, count, done](const QVariant &result) {
-                              // The owner may have begun to close meanwhile.
-                              if (!self || !self->m_ready)
-                                  return;
-                              QStringList values;
-                              const QVariantList list = result.toList();
-                              for (qsizetype i = 0; i < count; ++i)
-                                  values << (i < list.size() ? list.at(i).toString() : QString());
-                              done(values);
-                          });
 }
 
 } // namespace Brellow

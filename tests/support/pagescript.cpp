@@ -1,8 +1,11 @@
 #include <tests/support/pagescript.h>
 #include <tests/support/wait.h>
 
+#include <ui/pagebridge.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -21,6 +24,11 @@ QVariant evaluate(QWebEnginePage *page, const QString &script, int timeoutMs)
         QVariant result;
     };
     auto answer = std::make_shared<Answer>();
+    // The bridge sends what the program wrote when control returns to the event
+    // loop: let it go out first, so that this script sees it.
+    const QPointer<Brellow::PageBridge> bridge = Brellow::PageBridge::of(page);
+    if (bridge && !QTest::qWaitFor([&] { return !bridge || !bridge->hasPending(); }, timeoutMs))
+        qWarning("page writes still waiting: %s", qPrintable(script));
     page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant &r) {
         answer->result = r;
         answer->done = true;
@@ -28,6 +36,25 @@ QVariant evaluate(QWebEnginePage *page, const QString &script, int timeoutMs)
     if (!waitFor([&] { return answer->done; }, timeoutMs))
         qWarning("script did not answer: %s", qPrintable(script));
     return answer->result;
+}
+
+QStringList domState(QWebEnginePage *page)
+{
+    const QString all =
+        evaluate(page, QStringLiteral(
+                           "JSON.stringify(Array.prototype.map.call(document.querySelectorAll('*'),"
+                           "function(e){var a=Array.prototype.map.call(e.attributes,function(x){"
+                           "return x.name+'='+(x.name==='style'?e.style.cssText:x.value)}).sort();"
+                           "var t=Array.prototype.filter.call(e.childNodes,function(n){"
+                           "return n.nodeType===3}).map(function(n){return n.data}).join('');"
+                           "return [e.tagName,a,'value' in e?String(e.value):null,t,"
+                           "e.selectedIndex===undefined?null:e.selectedIndex]}))"))
+            .toString();
+    QStringList elements;
+    for (const QJsonValue element : QJsonDocument::fromJson(all.toUtf8()).array())
+        elements << QString::fromUtf8(
+            QJsonDocument(element.toArray()).toJson(QJsonDocument::Compact));
+    return elements;
 }
 
 QString jsString(const QString &text)

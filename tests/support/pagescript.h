@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QWebEnginePage;
@@ -23,6 +24,11 @@ QString value(QWebEnginePage *page, const QString &selector);
 QVariant attribute(QWebEnginePage *page, const QString &selector, const QString &name);
 bool hasClass(QWebEnginePage *page, const QString &selector, const QString &name);
 bool isDisabled(QWebEnginePage *page, const QString &selector);
+
+// Everything of the page that writes can change, one line per element in
+// document order: tag, attributes (inline style as the browser reads it), form
+// value, own text and the picked option of a list.
+QStringList domState(QWebEnginePage *page);
 
 // Types into a field, as the agent would: the program is not told.
 void setValue(QWebEnginePage *page, const QString &selector, const QString &text);

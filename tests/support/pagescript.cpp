@@ -27,7 +27,7 @@ QVariant evaluate(QWebEnginePage *page, const QString &script, int timeoutMs)
     // The bridge sends what the program wrote when control returns to the event
     // loop: let it go out first, so that this script sees it.
     const QPointer<Brellow::PageBridge> bridge = Brellow::PageBridge::of(page);
-    if (bridge && !QTest::qWaitFor([&] { return !bridge || !bridge->hasPending(); }, timeoutMs))
+    if (bridge && !waitFor([&] { return !bridge || !bridge->hasPending(); }, timeoutMs))
         qWarning("page writes still waiting: %s", qPrintable(script));
     page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant &r) {
         answer->result = r;

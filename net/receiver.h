@@ -17,6 +17,7 @@ class Receiver : public QObject
 
 public:
     static constexpr int ConnectTimeoutMs = 5000;
+    static constexpr int MaxDatagramSize = 65536;
 
     Receiver(QObject *parent, const QString &host, int port);
 
@@ -43,6 +44,9 @@ signals:
     void updateLive(QVariantMap data);
     void ackNoTransfer();
     void ackPing();
+    // Every datagram from the server, understood or not: it is still there.
+    // Emitted before the signal of the datagram itself.
+    void datagramReceived();
 
 private slots:
     void onSocketConnected();

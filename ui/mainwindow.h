@@ -3,10 +3,12 @@
 #include <ui/windowtimings.h>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QVariantMap>
 
+class QMessageBox;
 class QTimer;
 
 namespace Brellow {
@@ -41,8 +43,11 @@ public:
     static constexpr int CompactHeight = 90;
     static constexpr int ExpandedHeight = 268;
     static constexpr WindowTimings Timings{};
+    // Pings in a row without a word from the server before the window calls the
+    // connection lost; each ping gets one ping interval for its answer.
+    static constexpr int LostAfterUnansweredPings = 3;
 
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(QWidget *parent = nullptr, const WindowTimings &timings = Timings);
     ~MainWindow() override;
 
     LoginState loginState() const { return m_loginState; }
@@ -53,6 +58,8 @@ public:
     QTimer *pingTimer() const { return m_pingTimer; }
     QTimer *loginTimer() const { return m_loginTimer; }
     QTimer *callEndTimer() const { return m_callEndTimer; }
+    // The server has not been heard from for LostAfterUnansweredPings pings.
+    bool isConnectionLost() const { return m_connectionLost; }
 
     // Switches the page and the window's size; placeFromSettings also puts the
     // window where it was left last time (or its first-start place).
@@ -81,14 +88,21 @@ private:
     void frameLoaded();
     void onAckNoTransferTimerFire();
     void onMediaErrorTimerFire();
-    void onSurveySentTimerFire();
+    void onSurveySentTimerFire(quint64 callsAtClick);
+    // Ends a piece of transient feedback in the error panel.
+    void endPanelFeedback();
+
+    // Connection watch.
+    void onDatagramReceived();
+    void setConnectionLost(bool lost);
+    void showLostPanel();
 
     // Page commands.
     void loginCommand();
     void addCommand();
     void surveyCommand();
 
-    void showCritical(const QString &text);
+    QMessageBox *showCritical(const QString &text);
 
     UWebView *m_webView = nullptr;
     PageBridge *m_bridge = nullptr;
@@ -98,6 +112,17 @@ private:
     LoginState m_loginState = LoginState::LoggedOut;
     QSystemTrayIcon *m_trayIcon = nullptr;
     ViewMode m_viewMode = ViewMode::Compact;
+
+    WindowTimings m_timings;
+    // The box of a login that timed out; a late confirmation closes it.
+    QPointer<QMessageBox> m_loginFailedBox;
+    // Counts the calls started, so that a survey reset can tell whether a new
+    // call has taken the form since its click.
+    quint64 m_callsStarted = 0;
+    int m_unansweredPings = 0;
+    bool m_connectionLost = false;
+    // The error panel holds the lost-connection text (not a transient message).
+    bool m_panelShowsLost = false;
 };
 
 } // namespace Brellow

@@ -115,13 +115,27 @@ void Receiver::onSocketDisconnected()
 
 void Receiver::onSocketReadyRead()
 {
-    Datagrams::drain(*m_socket, [this](const QByteArray &datagram, const QHostAddress &, quint16) {
+    bool handled = false;
+    Datagrams::drain(*m_socket, [&](const QByteArray &datagram, const QHostAddress &, quint16) {
+        handled = true;
         handleDatagram(datagram);
     });
+    if (handled)
+        return;
+    // Woken with nothing to read: the kernel's "unreachable" for a datagram of ours
+    // while the server was away. The socket tells of new datagrams again only after
+    // a read, so read once; one that has come meanwhile is handled as usual.
+    QByteArray datagram(MaxDatagramSize, Qt::Uninitialized);
+    const qint64 read = m_socket->readDatagram(datagram.data(), datagram.size());
+    if (read >= 0) {
+        datagram.truncate(read);
+        handleDatagram(datagram);
+    }
 }
 
 void Receiver::handleDatagram(const QByteArray &datagram)
 {
+    emit datagramReceived();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(datagram, &error);
     if (error.error != QJsonParseError::NoError)

@@ -17,6 +17,7 @@ class Receiver : public QObject
 
 public:
     static constexpr int ConnectTimeoutMs = 5000;
+    static constexpr int MaxDatagramSize = 65536;
 
     // Connects at once, waiting at most connectTimeoutMs.
     Receiver(QObject *parent, const QString &host, int port,
@@ -50,6 +51,9 @@ signals:
     void updateLive(QVariantMap data);
     void ackNoTransfer();
     void ackPing();
+    // Every datagram from the server, understood or not: it is still there.
+    // Emitted before the signal of the datagram itself.
+    void datagramReceived();
 
 private slots:
     void onSocketConnected();

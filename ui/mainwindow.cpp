@@ -29,6 +29,7 @@ namespace Brellow {
 namespace {
 
 constexpr int BarCount = 5;
+constexpr QLatin1StringView ConnectionLostText{"Connection to the server lost"};
 
 // The score as a whole percentage: narrowed to single precision first, then
 // scaled and rounded half up, so 0.755 shows 75 and 0.745 shows 75. A value too
@@ -59,7 +60,8 @@ QTimer *makeTimer(QObject *parent, const char *name, int intervalMs, bool single
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent, const WindowTimings &timings)
+    : QMainWindow(parent), m_timings(timings)
 {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::CustomizeWindowHint);
@@ -109,12 +111,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(receiver, &Receiver::updateLive, this, &MainWindow::onUpdateLive);
     connect(receiver, &Receiver::ackNoTransfer, this, &MainWindow::onAckNoTransfer);
     connect(receiver, &Receiver::ackPing, this, &MainWindow::onAckPing);
+    connect(receiver, &Receiver::datagramReceived, this, &MainWindow::onDatagramReceived);
 
-    m_pingTimer = makeTimer(this, "pingTimer", Timings.pingIntervalMs, false);
+    m_pingTimer = makeTimer(this, "pingTimer", m_timings.pingIntervalMs, false);
     connect(m_pingTimer, &QTimer::timeout, this, &MainWindow::onPingTimerFire);
-    m_loginTimer = makeTimer(this, "loginTimer", Timings.loginTimeoutMs, true);
+    m_loginTimer = makeTimer(this, "loginTimer", m_timings.loginTimeoutMs, true);
     connect(m_loginTimer, &QTimer::timeout, this, &MainWindow::onLoginTimeout);
-    m_callEndTimer = makeTimer(this, "callEndTimer", Timings.callEndMs, true);
+    m_callEndTimer = makeTimer(this, "callEndTimer", m_timings.callEndMs, true);
     connect(m_callEndTimer, &QTimer::timeout, this, &MainWindow::onCallEndTimeout);
 }
 
@@ -198,7 +201,7 @@ void MainWindow::onExit()
     QCoreApplication::quit();
 }
 
-void MainWindow::showCritical(const QString &text)
+QMessageBox *MainWindow::showCritical(const QString &text)
 {
     // Opened, not run: this is called from the page's answers and from timers, and
     // a nested event loop there would hold up everything the engine delivers.
@@ -206,6 +209,7 @@ void MainWindow::showCritical(const QString &text)
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+    return box;
 }
 
 // Page commands.
@@ -274,7 +278,9 @@ void MainWindow::surveyCommand()
 {
     m_bridge->setElementText(QStringLiteral("#error_text"), QStringLiteral("Survey has been sent"));
     m_bridge->showElement(QStringLiteral("#error_panel"));
-    QTimer::singleShot(Timings.feedbackMs, this, &MainWindow::onSurveySentTimerFire);
+    m_panelShowsLost = false;
+    QTimer::singleShot(m_timings.feedbackMs, this,
+                       [this, calls = m_callsStarted] { onSurveySentTimerFire(calls); });
 }
 
 // View modes and placement.
@@ -385,6 +391,11 @@ void MainWindow::onLoggedIn()
         m_bridge->addOption(reason, entry.at(1).toString(), entry.at(0).toString());
     }
 
+    // The box of an attempt that timed out would now contradict the window.
+    if (m_loginFailedBox)
+        m_loginFailedBox->close();
+
+    setConnectionLost(false);
     m_pingTimer->start();
     m_loginTimer->stop();
 }
@@ -406,6 +417,7 @@ void MainWindow::onLoggedOut()
     m_bridge->setElementValue(QStringLiteral("#password"), QString());
     m_bridge->hideElement(QStringLiteral("#media_button"));
 
+    setConnectionLost(false);
     m_pingTimer->stop();
     m_callEndTimer->stop();
 }
@@ -421,16 +433,55 @@ void MainWindow::onLoginTimeout()
 
     if (Application::instance()->receiver()->isLoggedIn())
         return;
-    showCritical(QStringLiteral("Please check your username and password and try again."));
+    m_loginFailedBox =
+        showCritical(QStringLiteral("Please check your username and password and try again."));
 }
 
 void MainWindow::onPingTimerFire()
 {
-    Application::instance()->receiver()->ping();
+    // Each ping has had one interval to be answered by the time the next is due.
+    if (m_unansweredPings >= LostAfterUnansweredPings)
+        setConnectionLost(true);
+    Receiver *receiver = Application::instance()->receiver();
+    if (receiver->isLoggedIn())
+        ++m_unansweredPings;
+    receiver->ping();
 }
 
 void MainWindow::onAckPing()
 {
+}
+
+// Connection watch. The server answers every ping, so a run of pings without a
+// datagram back means the figures on show are no longer being kept up to date.
+// Whatever comes next from the server, an answer or not, ends the run.
+
+void MainWindow::onDatagramReceived()
+{
+    setConnectionLost(false);
+}
+
+void MainWindow::setConnectionLost(bool lost)
+{
+    if (!lost)
+        m_unansweredPings = 0;
+    if (m_connectionLost == lost)
+        return;
+    m_connectionLost = lost;
+
+    for (const char *panel : {"#top_panel1", "#top_panel2"}) {
+        if (lost)
+            m_bridge->addElementClass(QLatin1String(panel), QStringLiteral("stale"));
+        else
+            m_bridge->removeElementClass(QLatin1String(panel), QStringLiteral("stale"));
+    }
+    if (lost) {
+        showLostPanel();
+    } else if (m_panelShowsLost) {
+        // A transient message on show instead keeps its own time.
+        m_bridge->hideElement(QStringLiteral("#error_panel"));
+        m_panelShowsLost = false;
+    }
 }
 
 // Forms and acknowledgements. Each piece of feedback schedules its own
@@ -441,7 +492,7 @@ void MainWindow::onAckNoTransfer()
     m_bridge->setElementValue(QStringLiteral("#no_transfer"), QString());
     m_bridge->setElementAttribute(QStringLiteral("#no_transfer"), QStringLiteral("placeholder"),
                                   QStringLiteral("Your message has been sent..."));
-    QTimer::singleShot(Timings.feedbackMs, this, &MainWindow::onAckNoTransferTimerFire);
+    QTimer::singleShot(m_timings.feedbackMs, this, &MainWindow::onAckNoTransferTimerFire);
     m_callEndTimer->start();
 }
 
@@ -451,24 +502,47 @@ void MainWindow::onAckNoTransferTimerFire()
                                   QStringLiteral("No transfer reason..."));
 }
 
-void MainWindow::onSurveySentTimerFire()
+void MainWindow::onSurveySentTimerFire(quint64 callsAtClick)
 {
-    for (const char *field : {"#cli", "#email", "#title", "#fname", "#sname", "#reason"})
-        m_bridge->setElementValue(QLatin1String(field), QString());
-    m_bridge->hideElement(QStringLiteral("#error_panel"));
-    setViewMode(ViewMode::Compact, false);
+    // A call that started since the click has filled the form and expanded the
+    // window for itself: only the feedback goes.
+    const bool sameCall = callsAtClick == m_callsStarted;
+    if (sameCall) {
+        for (const char *field : {"#cli", "#email", "#title", "#fname", "#sname", "#reason"})
+            m_bridge->setElementValue(QLatin1String(field), QString());
+    }
+    endPanelFeedback();
+    if (sameCall)
+        setViewMode(ViewMode::Compact, false);
+}
+
+void MainWindow::endPanelFeedback()
+{
+    // While the connection is lost the panel goes back to saying so.
+    if (m_connectionLost)
+        showLostPanel();
+    else
+        m_bridge->hideElement(QStringLiteral("#error_panel"));
+}
+
+void MainWindow::showLostPanel()
+{
+    m_bridge->setElementText(QStringLiteral("#error_text"), ConnectionLostText);
+    m_bridge->showElement(QStringLiteral("#error_panel"));
+    m_panelShowsLost = true;
 }
 
 void MainWindow::showMediaError(const QString &text)
 {
     m_bridge->setElementText(QStringLiteral("#error_text"), text);
     m_bridge->showElement(QStringLiteral("#error_panel"));
-    QTimer::singleShot(Timings.feedbackMs, this, &MainWindow::onMediaErrorTimerFire);
+    m_panelShowsLost = false;
+    QTimer::singleShot(m_timings.feedbackMs, this, &MainWindow::onMediaErrorTimerFire);
 }
 
 void MainWindow::onMediaErrorTimerFire()
 {
-    m_bridge->hideElement(QStringLiteral("#error_panel"));
+    endPanelFeedback();
 }
 
 // Statistics panel.
@@ -532,6 +606,7 @@ void MainWindow::onUpdateLive(QVariantMap data)
     }
 
     if (data.value(QStringLiteral("call_started")).toBool()) {
+        ++m_callsStarted;
         m_bridge->setElementValue(QStringLiteral("#cli"),
                                   data.value(QStringLiteral("call_cli")).toString());
         for (const char *field : {"#email", "#title", "#fname", "#sname", "#reason"})

@@ -3,10 +3,12 @@
 #include <ui/windowtimings.h>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QVariantMap>
 
+class QMessageBox;
 class QTimer;
 
 namespace Brellow {
@@ -41,10 +43,13 @@ public:
     static constexpr int CompactHeight = 90;
     static constexpr int ExpandedHeight = 268;
     static constexpr WindowTimings Timings{};
+    // Pings in a row without a word from the server before the window calls the
+    // connection lost; each ping gets one ping interval for its answer.
+    static constexpr int LostAfterUnansweredPings = 3;
 
     static constexpr int CornerRadius = 6;
 
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(QWidget *parent = nullptr, const WindowTimings &timings = Timings);
     ~MainWindow() override;
 
     LoginState loginState() const { return m_loginState; }
@@ -55,6 +60,8 @@ public:
     QTimer *pingTimer() const { return m_pingTimer; }
     QTimer *loginTimer() const { return m_loginTimer; }
     QTimer *callEndTimer() const { return m_callEndTimer; }
+    // The server has not been heard from for LostAfterUnansweredPings pings.
+    bool isConnectionLost() const { return m_connectionLost; }
 
     // Switches the page and the window's size; placeFromSettings also puts the
     // window where it was left last time (or its first-start place).
@@ -87,7 +94,14 @@ private:
     void frameLoaded();
     void onAckNoTransferTimerFire();
     void onMediaErrorTimerFire();
-    void onSurveySentTimerFire();
+    void onSurveySentTimerFire(quint64 callsAtClick);
+    // Ends a piece of transient feedback in the error panel.
+    void endPanelFeedback();
+
+    // Connection watch.
+    void onDatagramReceived();
+    void setConnectionLost(bool lost);
+    void showLostPanel();
 
     // Page commands.
     void loginCommand();
@@ -96,7 +110,7 @@ private:
 
     // Without a compositor, cuts the window to the page's rounded box.
     void updateShape();
-    void showCritical(const QString &text);
+    QMessageBox *showCritical(const QString &text);
 
     UWebView *m_webView = nullptr;
     PageBridge *m_bridge = nullptr;
@@ -108,6 +122,17 @@ private:
     ViewMode m_viewMode = ViewMode::Compact;
     // No compositor shows the transparent corners: the window is cut to the box.
     bool m_cutCorners = false;
+
+    WindowTimings m_timings;
+    // The box of a login that timed out; a late confirmation closes it.
+    QPointer<QMessageBox> m_loginFailedBox;
+    // Counts the calls started, so that a survey reset can tell whether a new
+    // call has taken the form since its click.
+    quint64 m_callsStarted = 0;
+    int m_unansweredPings = 0;
+    bool m_connectionLost = false;
+    // The error panel holds the lost-connection text (not a transient message).
+    bool m_panelShowsLost = false;
 };
 
 } // namespace Brellow

@@ -122,6 +122,8 @@ private slots:
     void pendingDatagramsHandledInOneCall();
     void testAckGoesToMessageSystem();
     void closedServerPortDoesNotSpin();
+    void everyDatagramIsHeard();
+    void serverHeardAgainAfterAbsence();
 };
 
 void TestReceiver::connectsOnlyToUsableDestinations_data()
@@ -361,6 +363,7 @@ void TestReceiver::closedServerPortDoesNotSpin()
     }
     Receiver receiver(nullptr, QStringLiteral("127.0.0.1"), closedPort);
     QVERIFY(receiver.isConnected());
+    QSignalSpy heard(&receiver, &Receiver::datagramReceived);
 
     std::atomic<bool> done{false};
     std::thread watchdog([&] {
@@ -376,6 +379,62 @@ void TestReceiver::closedServerPortDoesNotSpin()
     done = true;
     watchdog.join();
     QVERIFY(receiver.isConnected()); // nothing reconnects, nothing needs to
+    // The kernel's "unreachable" is no word from the server.
+    QCOMPARE(heard.size(), 0);
+}
+
+// Each datagram from the server is a sign of life, whatever it holds, and is
+// reported before what it says.
+void TestReceiver::everyDatagramIsHeard()
+{
+    Peer peer;
+    peer.handshake();
+    Recorder recorder(peer.receiver.get());
+    QObject::connect(peer.receiver.get(), &Receiver::datagramReceived, &recorder,
+                     [&recorder] { recorder.events << "heard"; });
+    peer.send("not json");
+    peer.send(R"({"cmd":"hello"})");
+    peer.send(R"(["cmd","ping_ack"])");
+    peer.send(R"({"cmd":"ping_ack"})");
+    peer.send(R"({"cmd":"login_ack","session_id":"s1"})");
+    peer.send(R"({"cmd":"shutdown_ack"})");
+    QTRY_COMPARE(recorder.events.size(), 9);
+    QCOMPARE(recorder.events, QStringList({"heard", "heard", "heard", "heard", "ackPing", "heard",
+                                           "loggedIn", "heard", "loggedOut"}));
+}
+
+// A server that was away (its port closed, so that the kernel answered the client's
+// datagrams with "unreachable") is heard again once it is back on the same port.
+void TestReceiver::serverHeardAgainAfterAbsence()
+{
+    quint16 port = 0;
+    {
+        QUdpSocket probe;
+        QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
+        port = probe.localPort();
+    }
+    Receiver receiver(nullptr, QStringLiteral("127.0.0.1"), port);
+    QSignalSpy pings(&receiver, &Receiver::ackPing);
+    auto *socket = receiver.findChild<QUdpSocket *>();
+    QVERIFY(socket);
+    // The kernel's answer wakes the socket as if a datagram had come.
+    QSignalSpy unreachable(socket, &QUdpSocket::readyRead);
+    receiver.test();
+    QTRY_COMPARE(unreachable.size(), 1);
+    for (int i = 0; i < 2; ++i)
+        receiver.test();
+
+    QUdpSocket server;
+    QVERIFY(server.bind(QHostAddress::LocalHost, port));
+    receiver.test();
+    QTRY_VERIFY(server.hasPendingDatagrams());
+    QHostAddress client;
+    quint16 clientPort = 0;
+    QByteArray datagram(server.pendingDatagramSize(), Qt::Uninitialized);
+    QVERIFY(server.readDatagram(datagram.data(), datagram.size(), &client, &clientPort) >= 0);
+    server.writeDatagram(R"({"cmd":"ping_ack"})", client, clientPort);
+    QTRY_COMPARE(pings.size(), 1);
+    QVERIFY(receiver.isConnected());
 }
 
 QTEST_GUILESS_MAIN(TestReceiver)

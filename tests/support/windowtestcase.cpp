@@ -31,10 +31,10 @@ int runWindowTest(int argc, char **argv, const std::function<int()> &run)
     return run();
 }
 
-std::unique_ptr<MainWindow> openWindow()
+std::unique_ptr<MainWindow> openWindow(const WindowTimings &timings)
 {
     Application::instance()->settings()->clear();
-    return std::make_unique<MainWindow>();
+    return std::make_unique<MainWindow>(nullptr, timings);
 }
 
 void closeWindow(std::unique_ptr<MainWindow> &window, FakeServer &server)
@@ -105,6 +105,11 @@ void setValue(MainWindow &w, const QString &selector, const QString &text)
 WindowTestCase::WindowTestCase() = default;
 WindowTestCase::~WindowTestCase() = default;
 
+WindowTimings WindowTestCase::windowTimings() const
+{
+    return {};
+}
+
 void WindowTestCase::initTestCase()
 {
     server = std::make_unique<FakeServer>();
@@ -113,7 +118,7 @@ void WindowTestCase::initTestCase()
 
 void WindowTestCase::init()
 {
-    window = openWindow();
+    window = openWindow(windowTimings());
     QVERIFY(waitForPage(*window));
 }
 

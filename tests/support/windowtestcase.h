@@ -2,6 +2,7 @@
 
 #include <tests/support/fakeserver.h>
 #include <tests/support/pagescript.h>
+#include <ui/windowtimings.h>
 
 #include <QObject>
 #include <QTest>
@@ -25,7 +26,7 @@ quint16 testServerPort();
 int runWindowTest(int argc, char **argv, const std::function<int()> &run);
 
 // A fresh window over a cleared settings store.
-std::unique_ptr<MainWindow> openWindow();
+std::unique_ptr<MainWindow> openWindow(const Brellow::WindowTimings &timings = {});
 // Destroys the window and ends any session it leaves, as the server would.
 void closeWindow(std::unique_ptr<MainWindow> &window, FakeServer &server);
 // Waits until the window's page has loaded and its first writes have landed.
@@ -54,6 +55,9 @@ public:
     ~WindowTestCase() override;
 
 protected:
+    // The intervals of each test's window; the program's own unless overridden.
+    virtual Brellow::WindowTimings windowTimings() const;
+
     std::unique_ptr<FakeServer> server;
     std::unique_ptr<MainWindow> window;
 

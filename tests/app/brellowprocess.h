@@ -56,18 +56,17 @@ struct BrellowHome
 // name of its own, so Qt titles it after the binary), or empty after timeoutMs.
 inline QString findBoxWindow(int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        QProcess search;
-        search.start("xdotool", {"search", "--onlyvisible", "--name", "^brellow$"});
-        search.waitForFinished(5000);
-        const QString id = QString::fromLatin1(search.readAllStandardOutput()).trimmed();
-        if (!id.isEmpty())
-            return id.section('\n', 0, 0);
-        QTest::qWait(100);
-    }
-    return {};
+    QString id;
+    [[maybe_unused]] const bool found = QTest::qWaitFor(
+        [&] {
+            QProcess search;
+            search.start("xdotool", {"search", "--onlyvisible", "--name", "^brellow$"});
+            search.waitForFinished(5000);
+            id = QString::fromLatin1(search.readAllStandardOutput()).trimmed().section('\n', 0, 0);
+            return !id.isEmpty();
+        },
+        timeoutMs);
+    return id;
 }
 
 // Dismisses the box the way an agent would, with Escape.

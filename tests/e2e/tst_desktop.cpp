@@ -108,15 +108,14 @@ QStringList visibleBrellowWindows()
 
 QString waitForBrellowWindow(int timeoutMs = 20000)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        const QStringList ids = visibleBrellowWindows();
-        if (!ids.isEmpty())
-            return ids.first();
-        QTest::qWait(100);
-    }
-    return {};
+    QStringList ids;
+    [[maybe_unused]] const bool found = QTest::qWaitFor(
+        [&] {
+            ids = visibleBrellowWindows();
+            return !ids.isEmpty();
+        },
+        timeoutMs);
+    return ids.isEmpty() ? QString() : ids.first();
 }
 
 QString windowProperty(const QString &window, const QString &name)

@@ -72,6 +72,8 @@ inline QString findBoxWindow(int timeoutMs)
 // Dismisses the box the way an agent would, with Escape.
 inline void dismissBox(const QString &window)
 {
-    QProcess::execute("xdotool", {"windowactivate", "--sync", window});
-    QProcess::execute("xdotool", {"key", "--window", window, "Escape"});
+    // No window manager runs here: give the box the keyboard focus directly, then
+    // press Escape as a real key (a key sent to the window would be synthetic).
+    QProcess::execute("xdotool", {"windowfocus", "--sync", window});
+    QProcess::execute("xdotool", {"key", "Escape"});
 }

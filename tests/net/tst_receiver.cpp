@@ -407,12 +407,16 @@ void TestReceiver::everyDatagramIsHeard()
 // datagrams with "unreachable") is heard again once it is back on the same port.
 void TestReceiver::serverHeardAgainAfterAbsence()
 {
+    // The port stays closed for a while and is then bound again. Below the
+    // kernel's ephemeral range, so that no socket bound to port 0 elsewhere (tests
+    // run side by side) can take it meanwhile.
     quint16 port = 0;
-    {
+    for (quint16 candidate = 20000; candidate < 30000 && port == 0; candidate += 37) {
         QUdpSocket probe;
-        QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
-        port = probe.localPort();
+        if (probe.bind(QHostAddress::LocalHost, candidate))
+            port = candidate;
     }
+    QVERIFY(port != 0);
     Receiver receiver(nullptr, QStringLiteral("127.0.0.1"), port);
     QSignalSpy pings(&receiver, &Receiver::ackPing);
     auto *socket = receiver.findChild<QUdpSocket *>();

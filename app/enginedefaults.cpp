@@ -37,8 +37,11 @@ EngineDefaults EngineDefaults::apply()
     // The single-process engine draws only through the software renderer: with
     // the GL one it aborts on its first frame.
     // Nor does the engine fetch anything in the background: Brellow shows one
-    // compiled-in page and talks to nothing else.
-    QByteArray flags = "--disable-gpu --disable-background-networking";
+    // compiled-in page and talks to nothing else. Nor does it keep compiled
+    // scripts for reuse: Brellow's scripts carry values and never come twice,
+    // and under a flood of updates the kept ones pile up until a full collection.
+    QByteArray flags =
+        "--disable-gpu --disable-background-networking --js-flags=--no-compilation-cache";
     if (qgetenv(QuickBackend) == "software")
         flags += " --single-process";
     setDefault(ChromiumFlags, flags);

@@ -157,6 +157,7 @@ private:
     void add(const QString &section, const QString &metric, const QString &value);
     QString memoryNote();
     qint64 treePss(const QList<WebProcess *> &processes, QList<qint64> *each = nullptr);
+    QJsonObject memoryDetail(WebProcess *page);
     QList<int> ourPids() const;
 
     bool probeServerOption();
@@ -175,6 +176,8 @@ private:
         qint64 failed = 0;
         qint64 lastSendUs = 0;
         qint64 peakPssKiB = 0;
+        // PSS of the tree every half second, in KiB.
+        QJsonArray pssSamples;
         bool capped = false;
     };
     StreamStats stream(quint16 peer, qint64 count, int rate,
@@ -255,6 +258,26 @@ qint64 Bench::treePss(const QList<WebProcess *> &processes, QList<qint64> *each)
         total += pss;
     }
     return total;
+}
+
+QJsonObject Bench::memoryDetail(WebProcess *page)
+{
+    QJsonObject detail;
+    const QMap<QString, qint64> kinds = ProcStats::pssByKindKiB(ProcStats::tree(page->pid()));
+    for (auto it = kinds.begin(); it != kinds.end(); ++it)
+        detail.insert(it.key() + QStringLiteral("_kib"), double(it.value()));
+    // The page's JavaScript heap and DOM, as the debugging endpoint reports them.
+    const QJsonObject heap = page->cdp().call(QStringLiteral("Runtime.getHeapUsage"), {}, 30000);
+    if (heap.contains(QStringLiteral("usedSize"))) {
+        detail.insert(QStringLiteral("js_used_kib"),
+                      heap.value(QStringLiteral("usedSize")).toDouble() / 1024);
+        detail.insert(QStringLiteral("js_total_kib"),
+                      heap.value(QStringLiteral("totalSize")).toDouble() / 1024);
+    }
+    const QJsonObject dom = page->cdp().call(QStringLiteral("Memory.getDOMCounters"), {}, 30000);
+    if (dom.contains(QStringLiteral("nodes")))
+        detail.insert(QStringLiteral("dom_nodes"), dom.value(QStringLiteral("nodes")).toDouble());
+    return detail;
 }
 
 bool Bench::probeServerOption()
@@ -460,7 +483,9 @@ Bench::StreamStats Bench::stream(quint16 peer, qint64 count, int rate,
         if (times)
             times->append(sentAt);
         if (watched && monoNs() >= nextSample) {
-            stats.peakPssKiB = qMax(stats.peakPssKiB, treePss({watched}));
+            const qint64 pss = treePss({watched});
+            stats.pssSamples.append(double(pss));
+            stats.peakPssKiB = qMax(stats.peakPssKiB, pss);
             nextSample = monoNs() + 500000000LL;
             if (stats.peakPssKiB - startPss > m_options.growthCapKiB) {
                 stats.capped = true;
@@ -491,8 +516,8 @@ qint64 Bench::showFresh(WebProcess *page, quint16 peer, const QByteArray &datagr
     {
         bool ok = false;
         const QString shown =
-            page->evaluate(QStringLiteral("document.getElementById('%1').textContent").arg(id),
-                           &ok, 30000)
+            page->evaluate(QStringLiteral("document.getElementById('%1').textContent").arg(id), &ok,
+                           30000)
                 .toString();
         if (ok && shown == text)
             return wallUs() - fromUs;
@@ -862,27 +887,36 @@ void Bench::runStream(const QString &kind)
     const bool live = kind == QLatin1String("update_live");
     const qint64 count = qint64(m_options.streamRate) * m_options.streamMs / 1000;
     const qint64 base = live ? 20000000 : 30000000;
-    pause(1000);
-    const qint64 before = treePss({page});
     auto make = [live, base, count](qint64 i) {
         // The last datagram of the stream is the state the page must end in.
         const qint64 value = i == count - 1 ? base + count + 7 : base + i;
         return live ? liveDatagram(value) : statDatagram(value);
     };
+    const QString watchId = live ? QStringLiteral("call_bar_1") : QStringLiteral("team_surveys");
+    // A bar shows its answer as text: a large number would read as "2e+07", so
+    // the answer is a text that carries the number.
+    auto shownText = [live](qint64 value) {
+        return (live ? QStringLiteral("v") : QString()) + QString::number(value);
+    };
+    // The first datagram of a kind changes the window itself (a call grows it),
+    // which costs memory once whatever the rate: the growth counts from that state.
+    int primeSends = 0;
+    const qint64 primeValue = base - 1;
+    showFresh(page, peer, live ? liveDatagram(primeValue) : statDatagram(primeValue), watchId,
+              shownText(primeValue), wallUs(), &primeSends);
+    pause(2000);
+    const qint64 before = treePss({page});
+    const QJsonObject memoryBefore = memoryDetail(page);
     const StreamStats stats = stream(peer, count, m_options.streamRate, make, nullptr, page);
     const qint64 last = base + count + 7;
     int sends = 0;
     // A stream cut short by the growth cap still ends with its final state.
     const qint64 showUs =
-        showFresh(page, peer, make(count - 1),
-                  live ? QStringLiteral("call_bar_1") : QStringLiteral("team_surveys"),
-                  // A bar shows its answer as text: a large number would read as
-                  // "2e+07", so the answer is a text that carries the number.
-                  (live ? QStringLiteral("v") : QString()) + QString::number(last),
-                  stats.lastSendUs, &sends);
+        showFresh(page, peer, make(count - 1), watchId, shownText(last), stats.lastSendUs, &sends);
     const qint64 peak = qMax(stats.peakPssKiB, treePss({page}));
     pause(2000);
     const qint64 after = treePss({page});
+    const QJsonObject memoryAfter = memoryDetail(page);
     const QString warning = memoryNote();
     if (stats.capped)
         add(section, QStringLiteral("stream stopped early"),
@@ -900,13 +934,27 @@ void Bench::runStream(const QString &kind)
                                        {QStringLiteral("pss_before_kib"), double(before)},
                                        {QStringLiteral("pss_peak_kib"), double(peak)},
                                        {QStringLiteral("pss_after_2s_kib"), double(after)},
-                                       {QStringLiteral("memory_reliable"), warning.isEmpty()}});
+                                       {QStringLiteral("memory_reliable"), warning.isEmpty()},
+                                       {QStringLiteral("memory_before"), memoryBefore},
+                                       {QStringLiteral("memory_after_2s"), memoryAfter},
+                                       {QStringLiteral("pss_every_500ms_kib"), stats.pssSamples}});
     add(section,
-        QStringLiteral("%1/s for %2 s: PSS growth peak / 2 s later")
+        QStringLiteral(
+            "%1/s for %2 s: PSS growth peak / 2 s later (from the first datagram's state)")
             .arg(m_options.streamRate)
             .arg(m_options.streamMs / 1000),
         QStringLiteral("+%1 / +%2 MiB").arg(fmt(mib(peak - before)), fmt(mib(after - before))) +
             (warning.isEmpty() ? QString() : QStringLiteral("  !! ") + warning));
+    QStringList growth;
+    for (auto it = memoryAfter.begin(); it != memoryAfter.end(); ++it) {
+        const double change = it.value().toDouble() - memoryBefore.value(it.key()).toDouble();
+        const bool count = it.key() == QLatin1String("dom_nodes");
+        growth << QStringLiteral("%1 %2%3").arg(
+            it.key(), change >= 0 ? QStringLiteral("+") : QString(),
+            count ? QString::number(change) : fmt(change / 1024.0));
+    }
+    add(section, QStringLiteral("growth 2 s later by kind (MiB; DOM nodes)"),
+        growth.join(QStringLiteral(", ")));
     add(section, QStringLiteral("latest state shown after the stream stopped"),
         showUs < 0 ? QStringLiteral("not within %1 s").arg(m_options.latestStateTimeoutMs / 1000)
                    : QStringLiteral("%1 ms (%2 sends)").arg(fmt(showUs / 1000.0)).arg(sends));
@@ -1136,6 +1184,9 @@ int main(int argc, char *argv[])
          QStringLiteral("list")},
         {QStringLiteral("json"), QStringLiteral("Where to write the results."),
          QStringLiteral("file"), QStringLiteral("bench-results.json")},
+        {QStringLiteral("stream-seconds"),
+         QStringLiteral("Length of each sustained stream (default 60, quick 5)."),
+         QStringLiteral("s")},
         {QStringLiteral("users"),
          QStringLiteral("Further brellows, each as another user (default 3, quick 1)."),
          QStringLiteral("n")},
@@ -1156,6 +1207,8 @@ int main(int argc, char *argv[])
     options.brellow = parser.value(QStringLiteral("brellow"));
     options.bareview = parser.value(QStringLiteral("bareview"));
     options.jsonPath = parser.value(QStringLiteral("json"));
+    if (parser.isSet(QStringLiteral("stream-seconds")))
+        options.streamMs = parser.value(QStringLiteral("stream-seconds")).toInt() * 1000;
     if (parser.isSet(QStringLiteral("users")))
         options.users = parser.value(QStringLiteral("users")).toInt();
     bool ok = false;

@@ -74,6 +74,35 @@ qint64 pssKiB(const QList<int> &pids)
     return total;
 }
 
+QMap<QString, qint64> pssByKindKiB(const QList<int> &pids)
+{
+    QMap<QString, qint64> kinds;
+    for (const int pid : pids) {
+        const QByteArray smaps = readProcFile(QStringLiteral("/proc/%1/smaps").arg(pid));
+        QString kind;
+        for (const QByteArray &line : smaps.split('\n')) {
+            const int colon = line.indexOf(':');
+            const bool field = colon > 0 && !line.left(colon).contains(' ');
+            if (!field && !line.isEmpty()) {
+                // A mapping's header: address perms offset dev inode [path]
+                const QList<QByteArray> parts = line.simplified().split(' ');
+                const QByteArray path = parts.size() > 5 ? parts.at(5) : QByteArray();
+                if (path.isEmpty())
+                    kind = QStringLiteral("anon");
+                else if (path == "[heap]")
+                    kind = QStringLiteral("heap");
+                else if (path.startsWith('['))
+                    kind = QStringLiteral("other");
+                else
+                    kind = QStringLiteral("file");
+            } else if (line.startsWith("Pss:")) {
+                kinds[kind] += line.mid(4).trimmed().split(' ').value(0).toLongLong();
+            }
+        }
+    }
+    return kinds;
+}
+
 qint64 cpuTicks(const QList<int> &pids)
 {
     qint64 total = 0;

@@ -68,13 +68,29 @@ QByteArray SimLog::escapeControls(const QByteArray &bytes)
     return out;
 }
 
+QByteArray SimLog::timestamp()
+{
+    // Formatting the local time is the dearest part of a line; under a flood of
+    // datagrams the same second comes round thousands of times.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 second = now / 1000;
+    if (second != m_second || m_secondText.isEmpty()) {
+        m_second = second;
+        m_secondText = QDateTime::fromMSecsSinceEpoch(second * 1000)
+                           .toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"))
+                           .toUtf8();
+    }
+    char millis[8];
+    std::snprintf(millis, sizeof millis, ".%03d", int(now % 1000));
+    return m_secondText + millis;
+}
+
 void SimLog::write(const char *kind, const QByteArray &rest, bool always)
 {
     if (m_quiet && !always)
         return;
     // Also user names and reasons may carry control characters.
-    const QByteArray line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() +
-                            ' ' + kind + ' ' + escapeControls(rest) + '\n';
+    const QByteArray line = timestamp() + ' ' + kind + ' ' + escapeControls(rest) + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), m_out);
     std::fflush(m_out);
 }

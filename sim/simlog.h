@@ -38,9 +38,12 @@ public:
 
 private:
     void write(const char *kind, const QByteArray &rest, bool always);
+    QByteArray timestamp();
 
     std::FILE *m_out;
     bool m_quiet = false;
+    qint64 m_second = 0;
+    QByteArray m_secondText;
 };
 
 } // namespace Brellow

@@ -10,8 +10,36 @@ namespace {
 const char bridgeProperty[] = "brellowPageBridge";
 const QString optionsProperty = QStringLiteral("options");
 const QString valueProperty = QStringLiteral("value");
-const QString clearStatement = QStringLiteral("while(e.length)e.remove(0);");
-const QString valuePrefix = QStringLiteral("e.value=");
+// A write is an operation code and its arguments, as script literals; the page
+// applies a list of them with the function below, defined once in each loaded
+// page. Small scripts matter: the engine keeps every script it compiled until
+// its next full collection, so large ones under a flood of updates cost memory.
+const QString clearStatement = QStringLiteral("\"c\"");
+const QString valuePrefix = QStringLiteral("\"v\",");
+const QString applierName = QStringLiteral("__brellowApply");
+// Each write looks its element up afresh and fails on its own, so one that
+// throws leaves the others as they would be had each run alone. A write that
+// would change nothing leaves the page alone. A read is [0, [selectors]] and
+// answers with the elements' values.
+const QString applierDefinition = QStringLiteral(
+    "window.__brellowApply=function(ops){var r=[];"
+    "for(var i=0;i<ops.length;i++){var o=ops[i];"
+    "if(o[0]===0){try{r.push(o[1].map(function(s){var e=document.querySelector(s);"
+    "return e&&e.value!=null?String(e.value):'';}))}catch(x){r.push([])}continue}"
+    "try{var e=document.querySelector(o[0]);if(!e)continue;var a=o[2],b=o[3];switch(o[1]){"
+    // A lone text node takes the new text in place rather than a new node.
+    "case 't':if(e.textContent!==a){var c=e.firstChild;"
+    "if(a!==''&&c&&c.nodeType===3&&!c.nextSibling)c.data=a;else e.textContent=a}break;"
+    "case 'h':if(e.style.display!=='none')e.style.setProperty('display','none');break;"
+    "case 's':if(e.style.display!=='block')e.style.setProperty('display','block');break;"
+    "case 'v':e.value=a;break;"
+    "case 'c':while(e.length)e.remove(0);break;"
+    "case 'o':var p=document.createElement('option');p.text=a;p.value=b;e.add(p);break;"
+    "case 'a':if(e.getAttribute(a)!==b)e.setAttribute(a,b);break;"
+    "case 'r':e.removeAttribute(a);break;"
+    "case '+':if(!e.classList.contains(a))e.classList.add(a);break;"
+    "case '-':if(e.classList.contains(a))e.classList.remove(a);break}}catch(x){}}"
+    "return r};");
 
 QString entryKey(const QString &selector, const QString &property)
 {
@@ -57,7 +85,7 @@ PageBridge::PageBridge(QWebEnginePage *page, QObject *parent) : QObject(parent),
 {
     page->setProperty(bridgeProperty, QVariant::fromValue(static_cast<QObject *>(this)));
     m_flushTimer.setSingleShot(true);
-    m_flushTimer.setInterval(0);
+    m_flushTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_flushTimer, &QTimer::timeout, this, &PageBridge::flush);
     connect(page, &QWebEnginePage::loadStarted, this, &PageBridge::onLoadStarted);
     connect(page, &QWebEnginePage::loadFinished, this, &PageBridge::onLoadFinished);
@@ -80,6 +108,7 @@ void PageBridge::onLoadStarted()
     // Whatever the old page was still working on is lost with it.
     m_live = false;
     m_inFlight = false;
+    m_applierSent = false;
     ++m_generation;
 }
 
@@ -94,6 +123,7 @@ void PageBridge::onLoadFinished(bool ok)
         return;
     m_live = true;
     m_inFlight = false;
+    m_applierSent = false;
     ++m_generation;
     if (!m_ready) {
         m_ready = true;
@@ -101,10 +131,9 @@ void PageBridge::onLoadFinished(bool ok)
         return;
     }
     // Everything the page had been told comes back first, then what waited.
-    QString script = QStringLiteral("(function(){var e;");
-    appendWrites(script, m_memory);
-    script += QStringLiteral("})()");
-    send(script, {});
+    QString ops;
+    appendWrites(ops, m_memory);
+    send(ops, {});
     emit restored();
 }
 
@@ -119,6 +148,7 @@ void PageBridge::detach()
     m_ready = false;
     m_live = false;
     m_inFlight = false;
+    m_applierSent = false;
     ++m_generation;
     m_queue.clear();
     m_memory.clear();
@@ -158,19 +188,21 @@ void PageBridge::elementValues(const QStringList &selectors,
 
 void PageBridge::scheduleFlush()
 {
-    if (m_live && !m_inFlight && !m_flushTimer.isActive())
-        m_flushTimer.start();
+    if (!m_live || m_inFlight || m_flushTimer.isActive())
+        return;
+    // Scripts are spaced: every script costs the engine memory that it only
+    // collects later, so a flood of datagrams must not become a flood of scripts.
+    const qint64 sinceLast = m_lastSend.isValid() ? m_lastSend.elapsed() : qint64(MinScriptGapMs);
+    m_flushTimer.start(
+        int(qBound<qint64>(0, qint64(MinScriptGapMs) - sinceLast, qint64(MinScriptGapMs))));
 }
 
-// Each write looks its element up afresh and fails on its own, so one that
-// throws leaves the others as they would be had each run alone.
-void PageBridge::appendWrites(QString &script, const WriteLog &log)
+void PageBridge::appendWrites(QString &ops, const WriteLog &log)
 {
     for (const WriteLog::Entry &entry : log.entries()) {
-        const QString lookup = QStringLiteral("try{e=document.querySelector(%1);if(e){")
-                                   .arg(scriptLiteral(entry.selector));
+        const QString target = QLatin1Char('[') + scriptLiteral(entry.selector) + QLatin1Char(',');
         for (const QString &statement : entry.statements)
-            script += lookup + statement + QStringLiteral("}}catch(x){}");
+            ops += target + statement + QStringLiteral("],");
     }
 }
 
@@ -178,10 +210,10 @@ void PageBridge::flush()
 {
     if (!m_live || m_inFlight || m_queue.empty() || !m_page)
         return;
-    QString script = QStringLiteral("(function(){var e,r=[];");
+    QString ops;
     QList<Read> reads;
     for (Batch &batch : m_queue) {
-        appendWrites(script, batch.writes);
+        appendWrites(ops, batch.writes);
         for (const WriteLog::Entry &entry : batch.writes.entries()) {
             for (const QString &statement : entry.statements)
                 m_memory.add(entry.selector, entry.property, statement);
@@ -190,23 +222,24 @@ void PageBridge::flush()
             QStringList literals;
             for (const QString &selector : read.selectors)
                 literals << scriptLiteral(selector);
-            script +=
-                QStringLiteral("try{r.push([%1].map(function(s){var e=document.querySelector(s);"
-                               "return e&&e.value!=null?String(e.value):'';}))}"
-                               "catch(x){r.push([])}")
-                    .arg(literals.join(QLatin1Char(',')));
+            ops += QStringLiteral("[0,[%1]],").arg(literals.join(QLatin1Char(',')));
             reads.append(std::move(read));
         }
     }
     m_queue.clear();
-    script += QStringLiteral("return r;})()");
-    send(script, std::move(reads));
+    send(ops, std::move(reads));
 }
 
-void PageBridge::send(const QString &script, QList<Read> reads)
+void PageBridge::send(const QString &ops, QList<Read> reads)
 {
+    QString script;
+    if (!m_applierSent)
+        script = applierDefinition;
+    script += applierName + QStringLiteral("([") + ops + QStringLiteral("])");
+    m_applierSent = true;
     m_inFlight = true;
     ++m_scriptsSent;
+    m_lastSend.start();
     const QPointer<PageBridge> self(this);
     const quint64 generation = m_generation;
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
@@ -261,20 +294,17 @@ QString PageBridge::escapeScriptText(const QString &text)
 
 void PageBridge::setElementText(const QString &selector, const QString &text)
 {
-    write(selector, QStringLiteral("text"),
-          QStringLiteral("e.textContent=%1;").arg(scriptLiteral(text)));
+    write(selector, QStringLiteral("text"), QStringLiteral("\"t\",") + scriptLiteral(text));
 }
 
 void PageBridge::hideElement(const QString &selector)
 {
-    write(selector, QStringLiteral("display"),
-          QStringLiteral("e.style.setProperty('display','none');"));
+    write(selector, QStringLiteral("display"), QStringLiteral("\"h\""));
 }
 
 void PageBridge::showElement(const QString &selector)
 {
-    write(selector, QStringLiteral("display"),
-          QStringLiteral("e.style.setProperty('display','block');"));
+    write(selector, QStringLiteral("display"), QStringLiteral("\"s\""));
 }
 
 // The options are a list, built up in order: clearing and adding share one
@@ -288,39 +318,37 @@ void PageBridge::addOption(const QString &selector, const QString &text, const Q
 {
     // Both texts go in in one pass: a "%2" inside the text stays as typed.
     write(selector, optionsProperty,
-          QStringLiteral("var option=document.createElement('option');"
-                         "option.text=%1;option.value=%2;e.add(option);")
-              .arg(escapeScriptText(text), escapeScriptText(value)));
+          QStringLiteral("\"o\",") + escapeScriptText(text) + QLatin1Char(',') +
+              escapeScriptText(value));
 }
 
 void PageBridge::setElementValue(const QString &selector, const QString &value)
 {
-    write(selector, valueProperty, valuePrefix + escapeScriptText(value) + QLatin1Char(';'));
+    write(selector, valueProperty, valuePrefix + escapeScriptText(value));
 }
 
 void PageBridge::setElementAttribute(const QString &selector, const QString &name,
                                      const QString &value)
 {
     write(selector, QStringLiteral("attr:") + name,
-          QStringLiteral("e.setAttribute(%1,%2);").arg(scriptLiteral(name), scriptLiteral(value)));
+          QStringLiteral("\"a\",") + scriptLiteral(name) + QLatin1Char(',') + scriptLiteral(value));
 }
 
 void PageBridge::removeElementAttribute(const QString &selector, const QString &name)
 {
-    write(selector, QStringLiteral("attr:") + name,
-          QStringLiteral("e.removeAttribute(%1);").arg(scriptLiteral(name)));
+    write(selector, QStringLiteral("attr:") + name, QStringLiteral("\"r\",") + scriptLiteral(name));
 }
 
 void PageBridge::addElementClass(const QString &selector, const QString &name)
 {
     write(selector, QStringLiteral("class:") + name,
-          QStringLiteral("e.classList.add(%1);").arg(scriptLiteral(name)));
+          QStringLiteral("\"+\",") + scriptLiteral(name));
 }
 
 void PageBridge::removeElementClass(const QString &selector, const QString &name)
 {
     write(selector, QStringLiteral("class:") + name,
-          QStringLiteral("e.classList.remove(%1);").arg(scriptLiteral(name)));
+          QStringLiteral("\"-\",") + scriptLiteral(name));
 }
 
 } // namespace Brellow

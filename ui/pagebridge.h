@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -59,6 +60,9 @@ public:
     // elements and an unloaded page read as empty text.
     void elementValues(const QStringList &selectors,
                        std::function<void(const QStringList &values)> done);
+
+    // The least time from one script to the next, in milliseconds.
+    static constexpr int MinScriptGapMs = 4;
 
     // For diagnostics and tests.
     // Scripts handed to the page so far.
@@ -125,20 +129,24 @@ private:
     void onLoadStarted();
     void onLoadFinished(bool ok);
     void onRenderProcessTerminated();
-    // Every change to the page passes here. `property` names what `statement`
-    // sets on the element (for example "text" or "attr:placeholder"), so that
-    // writes to one element and property can be told apart from others.
+    // Every change to the page passes here, as an operation code and its
+    // arguments (`statement`). `property` names what it sets on the element (for
+    // example "text" or "attr:placeholder"), so that writes to one element and
+    // property can be told apart from others.
     void write(const QString &selector, const QString &property, const QString &statement);
     void scheduleFlush();
     void flush();
-    void send(const QString &script, QList<Read> reads);
-    static void appendWrites(QString &script, const WriteLog &log);
+    // Hands the page a list of writes and reads (see the page's applier).
+    void send(const QString &ops, QList<Read> reads);
+    static void appendWrites(QString &ops, const WriteLog &log);
 
     QPointer<QWebEnginePage> m_page;
     bool m_ready = false;
     // The page is loaded and takes scripts now.
     bool m_live = false;
     bool m_inFlight = false;
+    // The loaded page has been given the function that applies writes.
+    bool m_applierSent = false;
     // Counts loads, so that an answer from an earlier page is not taken for one from this.
     quint64 m_generation = 0;
     int m_scriptsSent = 0;
@@ -146,6 +154,7 @@ private:
     // Everything sent to the page since its first load, for writing it back.
     WriteLog m_memory;
     QTimer m_flushTimer;
+    QElapsedTimer m_lastSend;
 };
 
 } // namespace Brellow

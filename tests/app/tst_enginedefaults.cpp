@@ -46,7 +46,8 @@ void TestEngineDefaults::decides_data()
 
     const QStringList lean = {"QT_QUICK_BACKEND=software", "QT_XCB_GL_INTEGRATION=none",
                               "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu "
-                              "--disable-background-networking --single-process"};
+                              "--disable-background-networking "
+                              "--js-flags=--no-compilation-cache --single-process"};
     QTest::newRow("nothing chosen") << QByteArray() << QStringList() << true << lean
                                     << "engine: lean defaults, set QT_QUICK_BACKEND=software";
     QTest::newRow("site file without the key")
@@ -66,7 +67,8 @@ void TestEngineDefaults::decides_data()
     QTest::newRow("user's GL backend keeps several processes")
         << QByteArray() << QStringList{"QT_QUICK_BACKEND=opengl"} << true
         << QStringList{"QT_QUICK_BACKEND=opengl", "QT_XCB_GL_INTEGRATION=none",
-                       "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --disable-background-networking"}
+                       "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --disable-background-networking "
+                       "--js-flags=--no-compilation-cache"}
         << "kept from the environment QT_QUICK_BACKEND=opengl";
 }
 

@@ -6,6 +6,7 @@
 #include <ui/uwebview.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -36,6 +37,7 @@ private slots:
     void turnMatchesOneByOne();
     void writesWaitForTheScriptInFlight();
     void burstStaysBounded();
+    void scriptsAreSpaced();
 
 private:
     // Opens the page in a fresh view; the bridge is made before the load starts.
@@ -473,6 +475,29 @@ void TestPageBridge::burstStaysBounded()
     QCOMPARE(UiTest::value(view->page(), "#username"), QStringLiteral("1999"));
     QCOMPARE(evaluate("document.querySelector('#reason').options.length").toInt(), 1);
     QCOMPARE(UiTest::value(view->page(), "#reason"), QStringLiteral("v"));
+}
+
+// Under a flood the page gets a script no more often than every few
+// milliseconds, whatever the rate of writes, and still ends with the last ones.
+void TestPageBridge::scriptsAreSpaced()
+{
+    QVERIFY(waitForIdle());
+    const int sentBefore = bridge->scriptsSent();
+    QElapsedTimer flood;
+    flood.start();
+    int i = 0;
+    while (flood.elapsed() < 400) {
+        bridge->setElementText("#call_score", QString::number(++i));
+        QCoreApplication::processEvents();
+    }
+    const qint64 elapsed = flood.elapsed();
+    const int sent = bridge->scriptsSent() - sentBefore;
+    QVERIFY2(sent <= elapsed / PageBridge::MinScriptGapMs + 1,
+             qPrintable(QStringLiteral("%1 scripts in %2 ms").arg(sent).arg(elapsed)));
+    QVERIFY(sent > 1);
+    QVERIFY(i > sent);
+    QVERIFY(waitForIdle());
+    QCOMPARE(UiTest::text(view->page(), "#call_score"), QString::number(i));
 }
 
 int main(int argc, char **argv)

@@ -155,7 +155,8 @@ public:
 private:
     bool wanted(const QString &section) const { return m_options.sections.contains(section); }
     void add(const QString &section, const QString &metric, const QString &value);
-    QString memoryNote();
+    // Empty, or a warning naming other Qt WebEngine processes than ours.
+    QString memoryNote(const QList<int> &alsoOurs = {});
     qint64 treePss(const QList<WebProcess *> &processes, QList<qint64> *each = nullptr);
     QJsonObject memoryDetail(WebProcess *page);
     QList<int> ourPids() const;
@@ -192,6 +193,7 @@ private:
     // work still queued, then a new one, logged in.
     bool readyMain();
     void runStartup();
+    void runBareMemory();
     void runMemory();
     void runCpu();
     void runLatency();
@@ -210,6 +212,7 @@ private:
     QSet<int> m_foreign;
     std::unique_ptr<WebProcess> m_main;
     bool m_mainBusy = false;
+    qint64 m_barePssKiB = 0;
     QList<WebProcess *> m_extra;
     QStringList m_createdUsers;
     int m_homes = 0;
@@ -234,9 +237,9 @@ QList<int> Bench::ourPids() const
 
 // Empty while nobody else maps Qt WebEngine; otherwise the warning that goes
 // beside every memory figure.
-QString Bench::memoryNote()
+QString Bench::memoryNote(const QList<int> &alsoOurs)
 {
-    const QList<int> others = ProcStats::otherWebEngineProcesses(ourPids());
+    const QList<int> others = ProcStats::otherWebEngineProcesses(ourPids() + alsoOurs);
     for (const int pid : others)
         m_foreign.insert(pid);
     if (others.isEmpty())
@@ -657,6 +660,37 @@ void Bench::runStartup()
     add(section, QStringLiteral("ratio brellow / bare view"), fmt(brellowMedian / bareMedian, 2));
 }
 
+// PSS of a bare QWebEngineView with Qt's defaults showing the same page, idle:
+// the reference for Brellow's own figure.
+void Bench::runBareMemory()
+{
+    const QString section = QStringLiteral("memory");
+    QProcessEnvironment env = m_options.bareEnv;
+    if (geteuid() == 0)
+        env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    const QString home = m_dir.filePath(QStringLiteral("home%1").arg(++m_homes));
+    QDir().mkpath(home + QStringLiteral("/runtime"));
+    WebProcess bare;
+    bare.process().setStandardOutputFile(QString());
+    if (!bare.start(m_options.bareview, {}, home, env) || bare.waitForLoadedPage(60000) < 0) {
+        add(section, QStringLiteral("error"),
+            QStringLiteral("bare view: %1").arg(bare.lastError()));
+        return;
+    }
+    pause(m_options.settleMs);
+    const QList<int> pids = ProcStats::tree(bare.pid());
+    m_barePssKiB = ProcStats::pssKiB(pids);
+    const QString warning = memoryNote(pids);
+    m_json.insert(QStringLiteral("bare_view_memory"),
+                  QJsonObject{{QStringLiteral("pss_kib"), double(m_barePssKiB)},
+                              {QStringLiteral("processes"), int(pids.size())},
+                              {QStringLiteral("reliable"), warning.isEmpty()}});
+    add(section, QStringLiteral("PSS, bare view with Qt's defaults, idle"),
+        QStringLiteral("%1 MiB (%2 processes)").arg(fmt(mib(m_barePssKiB))).arg(pids.size()) +
+            (warning.isEmpty() ? QString() : QStringLiteral("  !! ") + warning));
+    bare.terminate(10000);
+}
+
 void Bench::runMemory()
 {
     const QString section = QStringLiteral("memory");
@@ -698,6 +732,12 @@ void Bench::runMemory()
     };
 
     measure(QStringLiteral("1 brellow"));
+    if (m_barePssKiB > 0) {
+        const double first = steps.first().toObject().value(QStringLiteral("total_kib")).toDouble();
+        json.insert(QStringLiteral("ratio_to_bare_view"), first / double(m_barePssKiB));
+        add(section, QStringLiteral("ratio first brellow / bare view"),
+            fmt(first / double(m_barePssKiB), 2));
+    }
     if (geteuid() != 0) {
         add(section, QStringLiteral("further users"),
             QStringLiteral("skipped: creating users needs root"));
@@ -1099,6 +1139,9 @@ int Bench::run()
 
     if (wanted(QStringLiteral("startup")))
         runStartup();
+    // Before any brellow runs: the view's shared pages must not be split with one.
+    if (wanted(QStringLiteral("memory")))
+        runBareMemory();
 
     using Phase = std::function<void()>;
     const QList<QPair<QString, Phase>> phases{

@@ -192,9 +192,11 @@ void PageBridge::scheduleFlush()
         return;
     // Scripts are spaced: every script costs the engine memory that it only
     // collects later, so a flood of datagrams must not become a flood of scripts.
-    const qint64 sinceLast = m_lastSend.isValid() ? m_lastSend.elapsed() : qint64(MinScriptGapMs);
-    m_flushTimer.start(
-        int(qBound<qint64>(0, qint64(MinScriptGapMs) - sinceLast, qint64(MinScriptGapMs))));
+    // Rounded up to whole milliseconds, so that no gap comes out shorter.
+    constexpr qint64 gapNs = qint64(MinScriptGapMs) * 1000000;
+    const qint64 waitNs =
+        m_lastSend.isValid() ? qBound<qint64>(0, gapNs - m_lastSend.nsecsElapsed(), gapNs) : 0;
+    m_flushTimer.start(int((waitNs + 999999) / 1000000));
 }
 
 void PageBridge::appendWrites(QString &ops, const WriteLog &log)

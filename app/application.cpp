@@ -12,6 +12,8 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <cstdio>
+
 #ifndef BRELLOW_VERSION
 #define BRELLOW_VERSION "0"
 #endif
@@ -42,8 +44,18 @@ void Application::openSettingsAndLog()
     // not exist; without it the log could not be opened.
     QDir().mkpath(folder);
     m_log = std::make_unique<LogFile>(folder + QDir::separator() + QStringLiteral("brellow.log"));
-    m_log->open();
+    // The log itself may be what fails, so standard error hears of it too.
+    if (!m_log->open())
+        std::fprintf(stderr, "brellow: cannot write the log %s\n", qPrintable(m_log->fileName()));
     log(QStringLiteral("started"));
+    if (!m_settings->isWritable()) {
+        const QString text =
+            QStringLiteral("cannot write the settings %1: the user name and the window's "
+                           "place will not be kept")
+                .arg(m_settings->fileName());
+        log(text);
+        std::fprintf(stderr, "brellow: %s\n", qPrintable(text));
+    }
 }
 
 bool Application::connectToServer(const ServerAddress &server, int timeoutMs)
@@ -110,7 +122,11 @@ void Application::requestQuit()
 {
     m_quitRequested = true;
     emit quitRequested();
-    quit();
+    // Not quit(): under Qt 6 that first asks every visible top-level window to close
+    // and gives up at the first refusal. The main window refuses (it hides to the
+    // tray), and the tray icon's own window, visited after it in no fixed order,
+    // then keeps the quit from happening. Leaving the event loops asks nobody.
+    exit(0);
 }
 
 Application::~Application()

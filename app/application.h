@@ -44,9 +44,9 @@ public:
     // connect, or a quit is requested meanwhile.
     bool connectToServer(const ServerAddress &server, int timeoutMs);
 
-    // A terminating signal or the end of the desktop session. Ends the event loop
-    // when it runs; before that, start-up sees it through isQuitRequested() and
-    // quitRequested(), since quit() alone does nothing then.
+    // "Exit", a terminating signal or the end of the desktop session. Ends every
+    // running event loop with exit code 0, whatever the windows say; before the
+    // loop runs, start-up sees it through isQuitRequested() and quitRequested().
     void requestQuit();
     bool isQuitRequested() const { return m_quitRequested; }
 

@@ -2,10 +2,12 @@
 #include <app/commandline.h>
 #include <app/enginedefaults.h>
 #include <app/platformchoice.h>
+#include <app/resumepolicy.h>
 #include <app/serveraddress.h>
 #include <app/singleinstance.h>
 #include <common/signalwatcher.h>
 #include <net/receiver.h>
+#include <net/sessionkeeper.h>
 #include <ui/mainwindow.h>
 
 #include <QMessageBox>
@@ -84,7 +86,11 @@ int main(int argc, char *argv[])
                                                "connection and try again."),
                                 1);
 
+    const ResumePolicy resume = ResumePolicy::fromSite();
+    app.log(resume.description());
+
     MainWindow window;
+    window.sessionKeeper()->setResumeLimitMs(resume.limitMs());
     window.setVisible(true);
     window.setAttribute(Qt::WA_QuitOnClose, true);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,

@@ -50,12 +50,17 @@ QString Receiver::hashPassword(const QString &password)
 
 void Receiver::login(const QString &username, const QString &password)
 {
+    loginWithDigest(username, hashPassword(password));
+}
+
+void Receiver::loginWithDigest(const QString &username, const QString &digest)
+{
     if (isLoggedIn())
         logout();
     QVariantMap map;
     map.insert(Messages::Cmd, QString(Messages::Login));
     map.insert(Messages::Username, username);
-    map.insert(Messages::Password, hashPassword(password));
+    map.insert(Messages::Password, digest);
     sendMessage(map);
 }
 
@@ -65,7 +70,15 @@ void Receiver::logout()
         return;
     QVariantMap map;
     map.insert(Messages::Cmd, QString(Messages::Logout));
+    m_logoutSent = true;
     sendMessage(map);
+}
+
+void Receiver::dropSession()
+{
+    m_sessionId.clear();
+    m_logoutSent = false;
+    m_lastEnd = SessionEnd::ByServer;
 }
 
 void Receiver::ping()
@@ -135,21 +148,34 @@ void Receiver::onSocketReadyRead()
 
 void Receiver::handleDatagram(const QByteArray &datagram)
 {
-    emit datagramReceived();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(datagram, &error);
+    const QVariantMap message = error.error == QJsonParseError::NoError && document.isObject()
+                                    ? document.object().toVariantMap()
+                                    : QVariantMap();
+    const QString cmd = message.value(Messages::Cmd).toString();
+    // A "test_ack" says the server is there, not that it still keeps our session:
+    // it has a signal of its own.
+    if (cmd != Messages::TestAck)
+        emit datagramReceived();
     if (error.error != QJsonParseError::NoError)
         return;
-    const QVariantMap message =
-        document.isObject() ? document.object().toVariantMap() : QVariantMap();
-    const QString cmd = message.value(Messages::Cmd).toString();
 
     if (cmd == Messages::LoginAck) {
         m_sessionId = message.value(Messages::SessionId).toString();
         m_mediaLinks = Messages::toList(message.value(Messages::MediaLinks));
+        m_logoutSent = false;
         if (!m_sessionId.isEmpty())
             emit loggedIn();
+        else
+            emit loginRefused();
     } else if (cmd == Messages::LogoutAck || cmd == Messages::ShutdownAck) {
+        // A "shutdown_ack" also answers a logout of a session the server no longer
+        // knows: only an end we did not ask for is the server's own.
+        const bool held = !m_sessionId.isEmpty();
+        m_lastEnd = held && !m_logoutSent && cmd == Messages::ShutdownAck ? SessionEnd::ByServer
+                                                                          : SessionEnd::Asked;
+        m_logoutSent = false;
         m_sessionId.clear();
         emit loggedOut();
     } else if (cmd == Messages::PingAck) {
@@ -160,6 +186,7 @@ void Receiver::handleDatagram(const QByteArray &datagram)
         const QString text =
             QStringLiteral("\"%1\" ").arg(message.value(Messages::Data).toString());
         qDebug().noquote().nospace() << text;
+        emit testAnswered();
     } else if (cmd == Messages::UpdateStat) {
         emit updateStat(message.value(Messages::Data).toMap());
     } else if (cmd == Messages::UpdateLive) {

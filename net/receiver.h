@@ -28,7 +28,11 @@ public:
     QVariantList mediaLinks() const;
 
     void login(const QString &username, const QString &password);
+    // The same "login", for a password already in its wire form (see hashPassword).
+    void loginWithDigest(const QString &username, const QString &digest);
     void logout();
+    // Forgets a session that the server no longer knows, without a word to it.
+    void dropSession();
     void ping();
     void noTransfer(const QString &text);
     void test();
@@ -42,6 +46,15 @@ public:
     // The wire form of a login password: MD5 over the Latin-1 bytes, lower-case hex.
     static QString hashPassword(const QString &password);
 
+    // How the last session ended: asked for by our own "logout", or ended by the
+    // server on its own (a restart, an idle timeout, a supervisor).
+    enum class SessionEnd
+    {
+        Asked,
+        ByServer
+    };
+    SessionEnd lastSessionEnd() const { return m_lastEnd; }
+
 signals:
     void online();
     void offline();
@@ -51,8 +64,12 @@ signals:
     void updateLive(QVariantMap data);
     void ackNoTransfer();
     void ackPing();
-    // Every datagram from the server, understood or not: it is still there.
-    // Emitted before the signal of the datagram itself.
+    // A "login_ack" without a session id: the server refused the login.
+    void loginRefused();
+    // A "test_ack": the server is there, whatever it thinks of our session.
+    void testAnswered();
+    // Every datagram from the server but a "test_ack", understood or not: it is
+    // still there and keeps our session. Emitted before the datagram's own signal.
     void datagramReceived();
 
 private slots:
@@ -68,6 +85,8 @@ private:
     int m_port;
     QUdpSocket *m_socket = nullptr;
     QString m_sessionId;
+    bool m_logoutSent = false;
+    SessionEnd m_lastEnd = SessionEnd::Asked;
 };
 
 } // namespace Brellow

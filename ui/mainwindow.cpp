@@ -4,6 +4,7 @@
 #include <app/settingskeys.h>
 #include <net/messages.h>
 #include <net/receiver.h>
+#include <net/sessionkeeper.h>
 #include <ui/brellowpage.h>
 #include <ui/pagebridge.h>
 #include <ui/placement.h>
@@ -30,6 +31,16 @@ namespace {
 
 constexpr int BarCount = 5;
 constexpr QLatin1StringView ConnectionLostText{"Connection to the server lost"};
+const QString ReconnectingText = QStringLiteral("Reconnecting\u2026");
+constexpr QLatin1StringView LoginFailedText{
+    "Please check your username and password and try again."};
+constexpr QLatin1StringView ServerSilentText{
+    "The server does not answer. Please try again in a moment."};
+// A figure's cell when it holds no figure: the page's own empty value.
+const QString EmptyFigure = QStringLiteral("\u00a0");
+constexpr const char *FigureIds[] = {"#user_surveys", "#average_score", "#team_position",
+                                     "#team_surveys"};
+constexpr const char *FormIds[] = {"#cli", "#email", "#title", "#fname", "#sname", "#reason"};
 
 // The score as a whole percentage: narrowed to single precision first, then
 // scaled and rounded half up, so 0.755 shows 75 and 0.745 shows 75. A value too
@@ -105,12 +116,34 @@ MainWindow::MainWindow(QWidget *parent, const WindowTimings &timings)
     connect(m_webView, &UWebView::linkClicked, this, &MainWindow::browserClick);
 
     Receiver *receiver = Application::instance()->receiver();
+    // Before the window's own connections: it sees the session's state first.
+    m_keeper = new SessionKeeper(receiver, this);
+    connect(m_keeper, &SessionKeeper::loginSent, this, [this](const QString &user, int repeat) {
+        note(repeat == 0
+                 ? QStringLiteral("login sent for user %1").arg(user)
+                 : QStringLiteral("login sent again for user %1 (no answer yet)").arg(user));
+    });
+    connect(m_keeper, &SessionKeeper::resumeAttempt, this, [this](int attempt, int waitMs) {
+        note(QStringLiteral("resume attempt %1 (the next in %2 s without an answer)")
+                 .arg(attempt)
+                 .arg(waitMs / 1000.0, 0, 'f', 1));
+    });
+    connect(m_keeper, &SessionKeeper::resumeAttemptFailed, this, [this](int attempt, bool heard) {
+        note(QStringLiteral("resume attempt %1: no session (%2)")
+                 .arg(attempt)
+                 .arg(heard ? QStringLiteral("the server answers")
+                            : QStringLiteral("the server is silent")));
+    });
+    connect(m_keeper, &SessionKeeper::resumed, this, &MainWindow::onResumed);
+    connect(m_keeper, &SessionKeeper::resumeStopped, this,
+            [this](SessionKeeper::Stop why) { onResumeStopped(int(why)); });
     connect(receiver, &Receiver::loggedIn, this, &MainWindow::onLoggedIn);
+    connect(receiver, &Receiver::loginRefused, this, &MainWindow::onLoginRefused);
+    connect(receiver, &Receiver::testAnswered, this, &MainWindow::onTestAnswered);
     connect(receiver, &Receiver::loggedOut, this, &MainWindow::onLoggedOut);
     connect(receiver, &Receiver::updateStat, this, &MainWindow::onUpdateStat);
     connect(receiver, &Receiver::updateLive, this, &MainWindow::onUpdateLive);
     connect(receiver, &Receiver::ackNoTransfer, this, &MainWindow::onAckNoTransfer);
-    connect(receiver, &Receiver::ackPing, this, &MainWindow::onAckPing);
     connect(receiver, &Receiver::datagramReceived, this, &MainWindow::onDatagramReceived);
 
     m_pingTimer = makeTimer(this, "pingTimer", m_timings.pingIntervalMs, false);
@@ -128,10 +161,15 @@ MainWindow::~MainWindow()
     QSettings *settings = Application::instance()->settings();
     settings->setValue(SettingsKeys::MainWindowGeometry, saveGeometry());
     settings->sync();
+    if (settings->status() != QSettings::NoError)
+        note(QStringLiteral("cannot write the settings %1").arg(settings->fileName()));
 
     Receiver *receiver = Application::instance()->receiver();
-    if (receiver->isLoggedIn())
+    if (receiver->isLoggedIn()) {
+        note(QStringLiteral("logout at exit"));
         receiver->logout();
+    }
+    m_keeper->forget();
 
     // Page reads still on their way must find the window gone, not half destroyed.
     m_bridge->detach();
@@ -198,7 +236,7 @@ void MainWindow::onTrayIconClick(QSystemTrayIcon::ActivationReason reason)
 
 void MainWindow::onExit()
 {
-    QCoreApplication::quit();
+    Application::instance()->requestQuit();
 }
 
 QMessageBox *MainWindow::showCritical(const QString &text)
@@ -236,9 +274,13 @@ void MainWindow::loginCommand()
 {
     if (m_loginState == LoginState::LoggingIn)
         return;
-    if (m_loginState == LoginState::LoggedIn) {
+    if (m_loginState == LoginState::LoggedIn || m_loginState == LoginState::Resuming) {
+        note(m_loginState == LoginState::Resuming
+                 ? QStringLiteral("logout asked by the agent; resuming stopped")
+                 : QStringLiteral("logout asked by the agent"));
+        m_keeper->forget();
         Application::instance()->receiver()->logout();
-        onLoggedOut();
+        endSession();
         return;
     }
 
@@ -262,7 +304,7 @@ void MainWindow::loginCommand()
         m_bridge->setElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"),
                                       QStringLiteral("true"));
         m_loginTimer->start();
-        Application::instance()->receiver()->login(username, password);
+        m_keeper->logIn(username, password);
     });
 }
 
@@ -278,7 +320,7 @@ void MainWindow::surveyCommand()
 {
     m_bridge->setElementText(QStringLiteral("#error_text"), QStringLiteral("Survey has been sent"));
     m_bridge->showElement(QStringLiteral("#error_panel"));
-    m_panelShowsLost = false;
+    m_panelShowsStatus = false;
     QTimer::singleShot(m_timings.feedbackMs, this,
                        [this, calls = m_callsStarted] { onSurveySentTimerFire(calls); });
 }
@@ -364,11 +406,19 @@ void MainWindow::frameLoaded()
     m_bridge->setElementValue(QStringLiteral("#username"), name);
 }
 
+void MainWindow::note(const QString &text) const
+{
+    Application::instance()->log(text);
+}
+
 void MainWindow::onLoggedIn()
 {
     if (m_loginState == LoginState::LoggedIn)
         return;
+    const bool resumed = m_loginState == LoginState::Resuming;
     m_loginState = LoginState::LoggedIn;
+    if (!resumed)
+        note(QStringLiteral("login accepted for user %1").arg(m_keeper->username()));
 
     m_bridge->hideElement(QStringLiteral("#login_panel"));
     m_bridge->showElement(QStringLiteral("#top_panel1"));
@@ -376,7 +426,8 @@ void MainWindow::onLoggedIn()
     m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Logout"));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
-    m_bridge->showElement(QStringLiteral("#button_expand"));
+    if (!resumed || m_viewMode == ViewMode::Compact)
+        m_bridge->showElement(QStringLiteral("#button_expand"));
 
     const QString reason = QStringLiteral("#reason");
     m_bridge->clearOptions(reason);
@@ -396,14 +447,32 @@ void MainWindow::onLoggedIn()
         m_loginFailedBox->close();
 
     setConnectionLost(false);
+    showStatus();
+    updateStaleMarks();
     m_pingTimer->start();
     m_loginTimer->stop();
 }
 
 void MainWindow::onLoggedOut()
 {
-    if (m_loginState == LoginState::LoggedOut)
+    // While resuming, the session keeper decides how the attempt ends.
+    if (m_loginState == LoginState::LoggedOut || m_loginState == LoginState::Resuming)
         return;
+    Receiver *receiver = Application::instance()->receiver();
+    if (m_loginState == LoginState::LoggedIn &&
+        receiver->lastSessionEnd() == Receiver::SessionEnd::ByServer) {
+        note(QStringLiteral("session ended by the server"));
+        if (m_keeper->startResuming()) {
+            enterResuming();
+            return;
+        }
+    }
+    m_keeper->forget();
+    endSession();
+}
+
+void MainWindow::endSession()
+{
     m_loginState = LoginState::LoggedOut;
 
     m_bridge->showElement(QStringLiteral("#login_panel"));
@@ -416,40 +485,121 @@ void MainWindow::onLoggedOut()
     m_bridge->hideElement(QStringLiteral("#button_collapse"));
     m_bridge->setElementValue(QStringLiteral("#password"), QString());
     m_bridge->hideElement(QStringLiteral("#media_button"));
+    clearAgentData();
 
+    m_figuresStale = false;
     setConnectionLost(false);
+    showStatus();
+    updateStaleMarks();
     m_pingTimer->stop();
     m_callEndTimer->stop();
 }
 
-void MainWindow::onLoginTimeout()
+void MainWindow::clearAgentData()
 {
+    // Workstations are shared: the next agent must not see this one's figures,
+    // call or customer.
+    for (const char *figure : FigureIds)
+        m_bridge->setElementText(QLatin1String(figure), EmptyFigure);
+    for (int i = 1; i <= BarCount; ++i) {
+        const QString bar = QStringLiteral("#call_bar_%1").arg(i);
+        m_bridge->setElementText(bar, QString());
+        m_bridge->hideElement(bar);
+    }
+    m_bridge->hideElement(QStringLiteral("#call_check"));
+    m_bridge->hideElement(QStringLiteral("#call_cross"));
+    m_bridge->setElementText(QStringLiteral("#call_score"), QString());
+    for (const char *field : FormIds)
+        m_bridge->setElementValue(QLatin1String(field), QString());
+    m_bridge->setElementValue(QStringLiteral("#no_transfer"), QString());
+}
+
+void MainWindow::enterResuming()
+{
+    m_loginState = LoginState::Resuming;
+    note(QStringLiteral("resuming the session of user %1 (for up to %2 min)")
+             .arg(m_keeper->username())
+             .arg(m_keeper->resumeLimitMs() / 60000.0, 0, 'g', 4));
+    m_figuresStale = true;
+    m_pingTimer->stop();
+    m_unansweredPings = 0;
+    showStatus();
+    updateStaleMarks();
+}
+
+void MainWindow::onResumed(int attempts)
+{
+    note(QStringLiteral("session resumed for user %1 after %2 attempt(s)")
+             .arg(m_keeper->username())
+             .arg(attempts));
+}
+
+void MainWindow::onResumeStopped(int why)
+{
+    if (m_loginState != LoginState::Resuming)
+        return;
+    const bool refused = SessionKeeper::Stop(why) == SessionKeeper::Stop::Refused;
+    note(refused ? QStringLiteral("resume stopped: the server refused the login")
+                 : QStringLiteral("resume stopped: the server did not take the session back "
+                                  "in time"));
+    endSession();
+    if (refused)
+        showCritical(LoginFailedText);
+}
+
+void MainWindow::onLoginRefused()
+{
+    if (m_loginState != LoginState::LoggingIn)
+        return;
+    // Said at once: there is nothing to wait for.
+    note(QStringLiteral("login refused for user %1").arg(m_keeper->username()));
+    m_loginTimer->stop();
     m_loginState = LoginState::LoggedOut;
     m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Login"));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
     m_bridge->setElementValue(QStringLiteral("#username"), QString());
     m_bridge->setElementValue(QStringLiteral("#password"), QString());
+    m_loginFailedBox = showCritical(LoginFailedText);
+}
+
+void MainWindow::onLoginTimeout()
+{
+    // Nothing at all from the server since the login: the network's fault or the
+    // server's, not the agent's password.
+    const bool serverHeard = m_keeper->heardSinceLogin();
+    if (m_loginState == LoginState::LoggingIn)
+        note(serverHeard ? QStringLiteral("login timed out: the server answers, the login was "
+                                          "not confirmed")
+                         : QStringLiteral("login timed out: the server does not answer"));
+    m_keeper->loginTimedOut();
+    m_loginState = LoginState::LoggedOut;
+    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Login"));
+    m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
+    m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
+    if (serverHeard)
+        m_bridge->setElementValue(QStringLiteral("#username"), QString());
+    m_bridge->setElementValue(QStringLiteral("#password"), QString());
 
     if (Application::instance()->receiver()->isLoggedIn())
         return;
     m_loginFailedBox =
-        showCritical(QStringLiteral("Please check your username and password and try again."));
+        showCritical(serverHeard ? QString(LoginFailedText) : QString(ServerSilentText));
 }
 
 void MainWindow::onPingTimerFire()
 {
     // Each ping has had one interval to be answered by the time the next is due.
-    if (m_unansweredPings >= LostAfterUnansweredPings)
+    if (m_unansweredPings >= LostAfterUnansweredPings) {
         setConnectionLost(true);
+        // Is the server gone, or only our session? A server that forgot the
+        // session without saying so still answers a "test".
+        m_keeper->probe();
+    }
     Receiver *receiver = Application::instance()->receiver();
     if (receiver->isLoggedIn())
         ++m_unansweredPings;
     receiver->ping();
-}
-
-void MainWindow::onAckPing()
-{
 }
 
 // Connection watch. The server answers every ping, so a run of pings without a
@@ -461,6 +611,21 @@ void MainWindow::onDatagramReceived()
     setConnectionLost(false);
 }
 
+void MainWindow::onTestAnswered()
+{
+    if (m_loginState != LoginState::LoggedIn || !m_connectionLost)
+        return;
+    // The server is there but no longer answers for our session.
+    note(QStringLiteral("the server answers, but not for this session"));
+    Application::instance()->receiver()->dropSession();
+    if (m_keeper->startResuming()) {
+        enterResuming();
+        return;
+    }
+    m_keeper->forget();
+    endSession();
+}
+
 void MainWindow::setConnectionLost(bool lost)
 {
     if (!lost)
@@ -468,19 +633,46 @@ void MainWindow::setConnectionLost(bool lost)
     if (m_connectionLost == lost)
         return;
     m_connectionLost = lost;
+    if (m_loginState == LoginState::LoggedIn)
+        note(lost ? QStringLiteral("connection lost: %1 pings unanswered")
+                        .arg(LostAfterUnansweredPings)
+                  : QStringLiteral("connection back"));
+    updateStaleMarks();
+    showStatus();
+}
 
+void MainWindow::updateStaleMarks()
+{
+    const bool stale = m_loginState != LoginState::LoggedOut &&
+                       (m_connectionLost || m_figuresStale || m_loginState == LoginState::Resuming);
     for (const char *panel : {"#top_panel1", "#top_panel2"}) {
-        if (lost)
+        if (stale)
             m_bridge->addElementClass(QLatin1String(panel), QStringLiteral("stale"));
         else
             m_bridge->removeElementClass(QLatin1String(panel), QStringLiteral("stale"));
     }
-    if (lost) {
-        showLostPanel();
-    } else if (m_panelShowsLost) {
+}
+
+QString MainWindow::statusText() const
+{
+    if (m_loginState == LoginState::Resuming)
+        return ReconnectingText;
+    if (m_loginState == LoginState::LoggedIn && m_connectionLost)
+        return ConnectionLostText;
+    return {};
+}
+
+void MainWindow::showStatus()
+{
+    const QString text = statusText();
+    if (!text.isEmpty()) {
+        m_bridge->setElementText(QStringLiteral("#error_text"), text);
+        m_bridge->showElement(QStringLiteral("#error_panel"));
+        m_panelShowsStatus = true;
+    } else if (m_panelShowsStatus) {
         // A transient message on show instead keeps its own time.
         m_bridge->hideElement(QStringLiteral("#error_panel"));
-        m_panelShowsLost = false;
+        m_panelShowsStatus = false;
     }
 }
 
@@ -508,7 +700,7 @@ void MainWindow::onSurveySentTimerFire(quint64 callsAtClick)
     // window for itself: only the feedback goes.
     const bool sameCall = callsAtClick == m_callsStarted;
     if (sameCall) {
-        for (const char *field : {"#cli", "#email", "#title", "#fname", "#sname", "#reason"})
+        for (const char *field : FormIds)
             m_bridge->setElementValue(QLatin1String(field), QString());
     }
     endPanelFeedback();
@@ -518,25 +710,16 @@ void MainWindow::onSurveySentTimerFire(quint64 callsAtClick)
 
 void MainWindow::endPanelFeedback()
 {
-    // While the connection is lost the panel goes back to saying so.
-    if (m_connectionLost)
-        showLostPanel();
-    else
-        m_bridge->hideElement(QStringLiteral("#error_panel"));
-}
-
-void MainWindow::showLostPanel()
-{
-    m_bridge->setElementText(QStringLiteral("#error_text"), ConnectionLostText);
-    m_bridge->showElement(QStringLiteral("#error_panel"));
-    m_panelShowsLost = true;
+    // The panel goes back to its standing text, or away when there is none.
+    m_panelShowsStatus = true;
+    showStatus();
 }
 
 void MainWindow::showMediaError(const QString &text)
 {
     m_bridge->setElementText(QStringLiteral("#error_text"), text);
     m_bridge->showElement(QStringLiteral("#error_panel"));
-    m_panelShowsLost = false;
+    m_panelShowsStatus = false;
     QTimer::singleShot(m_timings.feedbackMs, this, &MainWindow::onMediaErrorTimerFire);
 }
 
@@ -549,6 +732,13 @@ void MainWindow::onMediaErrorTimerFire()
 
 void MainWindow::onUpdateStat(QVariantMap data)
 {
+    // Figures for a session this window does not hold are nobody's to show.
+    if (m_loginState != LoginState::LoggedIn)
+        return;
+    if (m_figuresStale) {
+        m_figuresStale = false;
+        updateStaleMarks();
+    }
     m_bridge->setElementText(QStringLiteral("#user_surveys"),
                              number(data.value(QStringLiteral("user_surveys"))));
     m_bridge->setElementText(
@@ -564,6 +754,8 @@ void MainWindow::onUpdateStat(QVariantMap data)
 
 void MainWindow::onUpdateLive(QVariantMap data)
 {
+    if (m_loginState != LoginState::LoggedIn)
+        return;
     if (m_viewMode != ViewMode::Media)
         setViewMode(ViewMode::Expanded, false);
 

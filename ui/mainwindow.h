@@ -14,6 +14,7 @@ class QTimer;
 namespace Brellow {
 
 class PageBridge;
+class SessionKeeper;
 class UWebView;
 
 // Brellow's only window: a small frameless tool window that stays on top, whose
@@ -28,7 +29,10 @@ public:
     {
         LoggedOut,
         LoggingIn,
-        LoggedIn
+        LoggedIn,
+        // The server ended the session on its own; Brellow logs in again by itself
+        // and keeps the logged-in face, its figures marked stale.
+        Resuming
     };
     Q_ENUM(LoginState)
     enum class ViewMode
@@ -62,6 +66,7 @@ public:
     QTimer *callEndTimer() const { return m_callEndTimer; }
     // The server has not been heard from for LostAfterUnansweredPings pings.
     bool isConnectionLost() const { return m_connectionLost; }
+    SessionKeeper *sessionKeeper() const { return m_keeper; }
 
     // Switches the page and the window's size; placeFromSettings also puts the
     // window where it was left last time (or its first-start place).
@@ -77,7 +82,6 @@ public slots:
     void onUpdateStat(QVariantMap data);
     void onUpdateLive(QVariantMap data);
     void onAckNoTransfer();
-    void onAckPing();
     void onLoginTimeout();
     void onPingTimerFire();
     void onCallEndTimeout();
@@ -100,8 +104,22 @@ private:
 
     // Connection watch.
     void onDatagramReceived();
+    void onTestAnswered();
     void setConnectionLost(bool lost);
-    void showLostPanel();
+    // The panel's standing text: "Reconnecting…", the lost connection, or none.
+    QString statusText() const;
+    void showStatus();
+    void updateStaleMarks();
+
+    // Login session.
+    void onLoginRefused();
+    void enterResuming();
+    void onResumed(int attempts);
+    void onResumeStopped(int why);
+    // The logged-out face, with nothing of the last agent left on it.
+    void endSession();
+    void clearAgentData();
+    void note(const QString &text) const;
 
     // Page commands.
     void loginCommand();
@@ -131,8 +149,12 @@ private:
     quint64 m_callsStarted = 0;
     int m_unansweredPings = 0;
     bool m_connectionLost = false;
-    // The error panel holds the lost-connection text (not a transient message).
-    bool m_panelShowsLost = false;
+    // The figures on show belong to a session that has since ended; cleared by the
+    // next "update_stat".
+    bool m_figuresStale = false;
+    // The error panel holds the standing status text (not a transient message).
+    bool m_panelShowsStatus = false;
+    SessionKeeper *m_keeper = nullptr;
 };
 
 } // namespace Brellow

@@ -1,4 +1,5 @@
 #include <net/receiver.h>
+#include <tests/net/peer.h>
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -14,63 +15,7 @@
 #include <thread>
 
 using namespace Brellow;
-
-// A stand-in server on 127.0.0.1 with a Receiver connected to it. The receiver's
-// address is learnt from its first datagram, as a real server would.
-class Peer
-{
-public:
-    Peer()
-    {
-        QVERIFY(server.bind(QHostAddress::LocalHost, 0));
-        receiver =
-            std::make_unique<Receiver>(nullptr, QStringLiteral("127.0.0.1"), server.localPort());
-    }
-
-    // Makes the receiver send once so the peer knows where it is; discards that datagram.
-    void handshake()
-    {
-        receiver->test();
-        QVERIFY(!next().isEmpty());
-    }
-
-    QByteArray next(int timeoutMs = 2000)
-    {
-        if (!server.hasPendingDatagrams() && !server.waitForReadyRead(timeoutMs))
-            return {};
-        QByteArray data(server.pendingDatagramSize(), Qt::Uninitialized);
-        QHostAddress from;
-        quint16 port = 0;
-        data.truncate(server.readDatagram(data.data(), data.size(), &from, &port));
-        clientAddress = from;
-        clientPort = port;
-        return data;
-    }
-
-    QList<QByteArray> drain(int quietMs = 200)
-    {
-        QList<QByteArray> all;
-        for (QByteArray d = next(quietMs); !d.isEmpty(); d = next(quietMs))
-            all << d;
-        return all;
-    }
-
-    void send(const QByteArray &datagram)
-    {
-        server.writeDatagram(datagram, clientAddress, clientPort);
-    }
-
-    void logIn(const QByteArray &sessionId = "s-1")
-    {
-        send(R"({"cmd":"login_ack","session_id":")" + sessionId + R"("})");
-        QTRY_VERIFY(receiver->isLoggedIn());
-    }
-
-    QUdpSocket server;
-    QHostAddress clientAddress;
-    quint16 clientPort = 0;
-    std::unique_ptr<Receiver> receiver;
-};
+using NetTest::Peer;
 
 // Records every signal of a Receiver by name, in emission order.
 class Recorder : public QObject
@@ -392,15 +337,23 @@ void TestReceiver::everyDatagramIsHeard()
     Recorder recorder(peer.receiver.get());
     QObject::connect(peer.receiver.get(), &Receiver::datagramReceived, &recorder,
                      [&recorder] { recorder.events << "heard"; });
+    QObject::connect(peer.receiver.get(), &Receiver::testAnswered, &recorder,
+                     [&recorder] { recorder.events << "testAnswered"; });
+    QObject::connect(peer.receiver.get(), &Receiver::loginRefused, &recorder,
+                     [&recorder] { recorder.events << "loginRefused"; });
     peer.send("not json");
     peer.send(R"({"cmd":"hello"})");
     peer.send(R"(["cmd","ping_ack"])");
     peer.send(R"({"cmd":"ping_ack"})");
     peer.send(R"({"cmd":"login_ack","session_id":"s1"})");
     peer.send(R"({"cmd":"shutdown_ack"})");
-    QTRY_COMPARE(recorder.events.size(), 9);
-    QCOMPARE(recorder.events, QStringList({"heard", "heard", "heard", "heard", "ackPing", "heard",
-                                           "loggedIn", "heard", "loggedOut"}));
+    // A "test_ack" tells that the server is there, not that it keeps our session.
+    peer.send(R"({"cmd":"test_ack","data":"x"})");
+    peer.send(R"({"cmd":"login_ack"})");
+    QTRY_COMPARE(recorder.events.size(), 12);
+    QCOMPARE(recorder.events,
+             QStringList({"heard", "heard", "heard", "heard", "ackPing", "heard", "loggedIn",
+                          "heard", "loggedOut", "testAnswered", "heard", "loginRefused"}));
 }
 
 // A server that was away (its port closed, so that the kernel answered the client's

@@ -383,7 +383,7 @@ void TstPage::elements_data()
     row("login_panel 4th", "login_panel", 3, "div", "box-panel", "media_box", false, "");
     row("reason", "reason", 0, "select", "", "login_panel#3", false, "");
     row("login_button 2nd", "login_button", 1, "a", "blue-button", "media_box", false, "Survey", {"href=#survey", "style=margin-top:-6px"});
-    row("error_panel", "error_panel", 0, "div", "survey-wrap", "media_box", true, "");
+    row("error_panel", "error_panel", 0, "div", "notice-panel", "box_header", true, "", {"role=status"});
     row("error_text", "error_text", 0, "div", "error-panel", "error_panel", false, "");
     // clang-format on
 }
@@ -448,7 +448,7 @@ void TstPage::boxes_data()
     // clang-format off
     QTest::newRow("body") << "body" << "#container" << "";
     QTest::newRow("container") << "#container" << "#box_header #main_box #media_box" << "";
-    QTest::newRow("header") << "#box_header" << "#button_expand #button_collapse div" << nbsp + "Brellow";
+    QTest::newRow("header") << "#box_header" << "#button_expand #button_collapse div #error_panel" << nbsp + "Brellow";
     QTest::newRow("header right") << "#box_header > div" << "#media_button" << "";
     QTest::newRow("main box") << "#main_box" << "div.left-wrap div.right-wrap #bottom_panel" << "";
     QTest::newRow("left column") << "#main_box > .left-wrap" << "#login_panel #top_panel1 #top_panel2" << "";
@@ -466,7 +466,7 @@ void TstPage::boxes_data()
     QTest::newRow("bars") << "#bottom_panel ul.progress-bars" << "#call_bar_1 #call_bar_2 #call_bar_3 #call_bar_4 #call_bar_5" << nbsp;
     QTest::newRow("no-transfer form") << "#bottom_panel > .no-transfers-form" << "#no_transfer div.right-wrap" << "";
     QTest::newRow("add link") << "#bottom_panel > .no-transfers-form > .right-wrap" << "a.blue-button[#add]\"Add\"" << "";
-    QTest::newRow("media box") << "#media_box" << "#bottom_panel div.survey-wrap div.right-wrap div.survey-wrap div.survey-wrap div.right-wrap #error_panel" << "";
+    QTest::newRow("media box") << "#media_box" << "#bottom_panel div.survey-wrap div.right-wrap div.survey-wrap div.survey-wrap div.right-wrap" << "";
     QTest::newRow("account heading") << mediaBox + "#bottom_panel" << "div.latest-calls" << "";
     QTest::newRow("account heading text") << mediaBox + "#bottom_panel > .latest-calls" << "h2\"Account Details\"" << "";
     QTest::newRow("ref wrap") << mediaBox + ".survey-wrap:nth-child(2)" << "#login_panel" << "";

@@ -75,6 +75,29 @@ bool isShown(QWebEnginePage *page, const QString &selector)
     return display(page, selector) != QLatin1String("none");
 }
 
+QString offScreenReason(QWebEnginePage *page, const QString &selector)
+{
+    return evaluate(page, QStringLiteral(R"((function() {
+        var e = document.querySelector('%1');
+        if (!e) return 'no such element';
+        for (var n = e; n && n.nodeType === 1; n = n.parentElement) {
+            var style = getComputedStyle(n);
+            if (style.display === 'none') return 'hidden by ' + (n.id || n.tagName);
+            if (style.visibility === 'hidden') return 'invisible by ' + (n.id || n.tagName);
+            if (parseFloat(style.opacity) === 0) return 'transparent by ' + (n.id || n.tagName);
+        }
+        var r = e.getBoundingClientRect();
+        if (r.width < 1 || r.height < 1) return 'empty box';
+        var box = [r.left, r.top, r.right, r.bottom].join(',');
+        if (r.left < 0 || r.top < 0 || r.right > window.innerWidth + 0.5 ||
+            r.bottom > window.innerHeight + 0.5)
+            return 'box ' + box + ' outside ' + window.innerWidth + 'x' + window.innerHeight;
+        return '';
+    })())")
+                              .arg(selector))
+        .toString();
+}
+
 QString text(QWebEnginePage *page, const QString &selector)
 {
     return evaluate(page, QStringLiteral("document.querySelector('%1').textContent").arg(selector))

@@ -19,6 +19,10 @@ QString jsString(const QString &text);
 // Page state as the agent sees it.
 QString display(QWebEnginePage *page, const QString &selector);
 bool isShown(QWebEnginePage *page, const QString &selector);
+// Whether the agent can see the element: it and every ancestor displayed and
+// visible, and its box, not empty, wholly inside the window's viewport. Empty
+// text when so, else what keeps it from view.
+QString offScreenReason(QWebEnginePage *page, const QString &selector);
 QString text(QWebEnginePage *page, const QString &selector);
 QString value(QWebEnginePage *page, const QString &selector);
 QVariant attribute(QWebEnginePage *page, const QString &selector, const QString &name);

@@ -72,6 +72,11 @@ bool isShown(MainWindow &w, const QString &selector)
     return isShown(w.webView()->page(), selector);
 }
 
+QString offScreenReason(MainWindow &w, const QString &selector)
+{
+    return offScreenReason(w.webView()->page(), selector);
+}
+
 QString text(MainWindow &w, const QString &selector)
 {
     return text(w.webView()->page(), selector);

@@ -37,6 +37,7 @@ void click(MainWindow &w, const QString &fragment);
 // The page helpers, on the window's page.
 QVariant evaluate(MainWindow &w, const QString &script);
 bool isShown(MainWindow &w, const QString &selector);
+QString offScreenReason(MainWindow &w, const QString &selector);
 QString text(MainWindow &w, const QString &selector);
 QString value(MainWindow &w, const QString &selector);
 QVariant attribute(MainWindow &w, const QString &selector, const QString &name);

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QJsonDocument>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QWebEnginePage>
 
 #include <QJsonArray>
@@ -37,6 +38,7 @@ private slots:
     void callDuringSurveyWait_data();
     void callDuringSurveyWait();
     void mediaErrorShowsBriefly();
+    void nothingOfOneAgentReachesTheNext();
 
 private:
     void logIn();
@@ -158,7 +160,8 @@ void TestPanels::statUpdate()
     QFETCH(QStringList, shown);
     MainWindow &w = *window;
     const QStringList ids = {"#user_surveys", "#average_score", "#team_position", "#team_surveys"};
-    // Marks that every update must overwrite; the panels stay hidden (logged out).
+    logIn();
+    // Marks that every update must overwrite.
     for (const QString &id : ids)
         UiTest::evaluate(w, QStringLiteral("document.querySelector('%1').textContent='x'").arg(id));
 
@@ -170,8 +173,8 @@ void TestPanels::statUpdate()
     QTRY_VERIFY(UiTest::text(w, "#team_surveys") != QLatin1String("x"));
     for (int i = 0; i < ids.size(); ++i)
         QCOMPARE(UiTest::text(w, ids.at(i)), shown.at(i));
-    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
-    QVERIFY(!UiTest::isShown(w, "#top_panel1"));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
+    QVERIFY(UiTest::isShown(w, "#top_panel1"));
 }
 
 void TestPanels::liveUpdate_data()
@@ -333,6 +336,7 @@ void TestPanels::liveUpdate()
 void TestPanels::outcomeRestartsCallEndTimer()
 {
     MainWindow &w = *window;
+    logIn();
     server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
     QTRY_VERIFY(w.callEndTimer()->isActive());
     // Let the countdown run down a little, then a new outcome starts it afresh.
@@ -375,6 +379,7 @@ void TestPanels::callEndCollapses()
 void TestPanels::callEndKeepsMediaMode()
 {
     MainWindow &w = *window;
+    logIn();
     UiTest::click(w, "media");
     server->send(QByteArray(R"({"cmd":"update_live","data":{"call_completed":true}})"));
     QTRY_VERIFY(w.callEndTimer()->isActive());
@@ -561,6 +566,59 @@ void TestPanels::mediaErrorShowsBriefly()
     // Only the panel goes: the text and the view stay.
     QCOMPARE(UiTest::text(w, "#error_text"), message);
     QCOMPARE(w.viewMode(), MainWindow::ViewMode::Media);
+}
+
+// Workstations are shared between shifts: what one agent saw is gone at logout,
+// and pushes that arrive without a session change nothing.
+void TestPanels::nothingOfOneAgentReachesTheNext()
+{
+    MainWindow &w = *window;
+    Receiver *receiver = Application::instance()->receiver();
+    logIn();
+    server->send(QByteArray(R"({"cmd":"update_stat","data":{"user_surveys":77,)"
+                            R"("average_score":0.91,"team_position":1,"team_surveys":300}})"));
+    server->send(QByteArray(R"({"cmd":"update_live","data":{"call_started":true,)"
+                            R"("call_cli":"07700 900123","call_question":3,)"
+                            R"("call_answers":[9,8,7],"call_completed":true,"call_score":"9"}})"));
+    QTRY_COMPARE(UiTest::text(w, "#call_score"), QStringLiteral("9"));
+    QCOMPARE(UiTest::text(w, "#user_surveys"), QStringLiteral("77"));
+    UiTest::setValue(w, "#no_transfer", "alice's reason");
+    UiTest::setValue(w, "#email", "customer@example.org");
+
+    UiTest::click(w, "login"); // "Logout"
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+    const auto checkEmpty = [&w] {
+        for (const char *figure :
+             {"#user_surveys", "#average_score", "#team_position", "#team_surveys"})
+            QCOMPARE(UiTest::text(w, figure).trimmed(), QString());
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY(!UiTest::isShown(w, QStringLiteral("#call_bar_%1").arg(i)));
+        QVERIFY(!UiTest::isShown(w, "#call_check"));
+        QVERIFY(!UiTest::isShown(w, "#call_cross"));
+        QCOMPARE(UiTest::text(w, "#call_score"), QString());
+        for (const char *field :
+             {"#cli", "#email", "#title", "#fname", "#sname", "#reason", "#no_transfer"})
+            QCOMPARE(UiTest::value(w, field), QString());
+    };
+    checkEmpty();
+    if (QTest::currentTestFailed())
+        return;
+
+    // A session the window does not hold (its "login_ack" lost, say) pushes on.
+    QSignalSpy lives(receiver, &Receiver::updateLive);
+    server->send(QByteArray(R"({"cmd":"update_stat","data":{"user_surveys":78}})"));
+    server->send(QByteArray(R"({"cmd":"update_live","data":{"call_started":true,)"
+                            R"("call_cli":"07700 900999","call_question":1,"call_answers":[5]}})"));
+    QTRY_COMPARE(lives.size(), 1);
+    checkEmpty();
+    QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
+    QCOMPARE(w.height(), MainWindow::CompactHeight);
+
+    // The next agent starts from empty panels until the server's first figures.
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-2","media_links":[]})"));
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
+    QVERIFY(UiTest::isShown(w, "#top_panel1"));
+    checkEmpty();
 }
 
 BRELLOW_WINDOW_TEST_MAIN(TestPanels)

@@ -2,6 +2,7 @@
 
 #include <app/application.h>
 #include <net/receiver.h>
+#include <net/sessionkeeper.h>
 #include <tests/support/messageboxes.h>
 #include <ui/brellowpage.h>
 #include <ui/mainwindow.h>
@@ -36,6 +37,8 @@ private slots:
     void pingEveryTenSecondsWithSession();
     void loginTimeoutResetsAndWarns();
     void confirmationWhileTimeoutBoxIsOpen();
+    void silentServerIsNotBlamedOnPassword();
+    void refusalShowsAtOnce();
     void pageAnswersWhileBoxIsOpen();
     void timeoutWhileSessionHeldShowsNoBox();
     void loggedOutWhileLoggingIn();
@@ -93,6 +96,7 @@ void checkCritical(const UiTest::BoxSeen &seen, const char *text)
 
 const char *const EnterCredentials = "Please enter your username and password and try again.";
 const char *const CheckCredentials = "Please check your username and password and try again.";
+const char *const ServerSilent = "The server does not answer. Please try again in a moment.";
 
 } // namespace
 
@@ -163,6 +167,11 @@ void TestSession::loginClickSendsRequest()
     QCOMPARE(sent.value("username").toString(), username);
     QCOMPARE(sent.value("password").toString(), digest);
     QVERIFY(!sent.contains("session_id"));
+    // With it, a question that any server answers: the timeout can then tell a
+    // silent server from a refused password.
+    const QJsonObject test = server->next();
+    QCOMPARE(test.value("cmd").toString(), QStringLiteral("test"));
+    QVERIFY(!test.contains("session_id"));
     QVERIFY(server->drain(200).isEmpty());
 
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
@@ -232,7 +241,7 @@ void TestSession::quickClicksSendOneLogin()
     // Both clicks land before the page has answered the first read.
     clickLogin();
     clickLogin();
-    QCOMPARE(sentCommands(), QStringList{"login"});
+    QCOMPARE(sentCommands(), (QStringList{"login", "test"}));
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
 
     // A click while the request is outstanding is ignored, even with empty fields.
@@ -361,8 +370,9 @@ void TestSession::loginTimeoutResetsAndWarns()
     typeCredentials("anna", "wrong");
     clickLogin();
     QCOMPARE(server->next().value("cmd").toString(), QStringLiteral("login"));
-    // A refusal carries no session: the window hears nothing and times out.
-    server->send(QByteArray(R"({"cmd":"login_ack","session_id":""})"));
+    // A server that is there but never confirms: the design's box after 5 s.
+    QCOMPARE(server->next().value("cmd").toString(), QStringLiteral("test"));
+    server->send(QByteArray(R"({"cmd":"test_ack","data":"x"})"));
 
     UiTest::BoxSeen seen;
     UiTest::closeNextMessageBox(&seen);
@@ -390,6 +400,55 @@ void TestSession::loginTimeoutResetsAndWarns()
     QVERIFY(w.pingTimer()->isActive());
 }
 
+// Datagrams get lost: the same login goes again while nothing comes back, and a
+// server that stays silent is said to be silent, not the password wrong.
+void TestSession::silentServerIsNotBlamedOnPassword()
+{
+    MainWindow &w = *window;
+    typeCredentials("anna", "secret");
+    UiTest::BoxSeen seen;
+    UiTest::closeNextMessageBox(&seen);
+    clickLogin();
+
+    QList<QJsonObject> logins;
+    QTRY_VERIFY_WITH_TIMEOUT(seen.seen, 8000);
+    for (const QJsonObject &sent : server->drain(100)) {
+        if (sent.value("cmd").toString() == QLatin1String("login"))
+            logins << sent;
+    }
+    checkCritical(seen, ServerSilent);
+    // The first and two repeats, all the same datagram.
+    QCOMPARE(logins.size(), 3);
+    QCOMPARE(logins.at(1), logins.at(0));
+    QCOMPARE(logins.at(2), logins.at(0));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+    QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("anna"));
+    QCOMPARE(UiTest::value(w, "#password"), QString());
+    QVERIFY(!UiTest::isDisabled(w, "#username"));
+}
+
+void TestSession::refusalShowsAtOnce()
+{
+    MainWindow &w = *window;
+    typeCredentials("anna", "wrong");
+    UiTest::BoxSeen seen;
+    UiTest::closeNextMessageBox(&seen);
+    clickLogin();
+    QCOMPARE(server->next().value("cmd").toString(), QStringLiteral("login"));
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":""})"));
+    // Long before the login's 5 s are up: the refusal needs no waiting for.
+    QTRY_VERIFY_WITH_TIMEOUT(seen.seen, 4000);
+    QVERIFY(!w.loginTimer()->isActive());
+    checkCritical(seen, CheckCredentials);
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+    QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
+    QCOMPARE(UiTest::value(w, "#password"), QString());
+    QVERIFY(!UiTest::isDisabled(w, "#password"));
+    // No repeat follows a refusal.
+    for (const QJsonObject &sent : server->drain(2000))
+        QVERIFY(sent.value("cmd").toString() != QLatin1String("login"));
+}
+
 void TestSession::confirmationWhileTimeoutBoxIsOpen()
 {
     MainWindow &w = *window;
@@ -398,6 +457,8 @@ void TestSession::confirmationWhileTimeoutBoxIsOpen()
     QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
 
     // While the box is up, the server confirms, and the window hears it.
+    server->send(QByteArray(R"({"cmd":"test_ack"})"));
+    QTRY_VERIFY(w.sessionKeeper()->heardSinceLogin());
     w.loginTimer()->stop(); // as if it had just fired
     w.onLoginTimeout();
     QPointer<QMessageBox> box = UiTest::visibleMessageBox();
@@ -470,7 +531,8 @@ void TestSession::timeoutWhileSessionHeldShowsNoBox()
     QCOMPARE(boxes.texts(), QStringList());
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
     QCOMPARE(UiTest::text(w, "#login_button"), QStringLiteral("Login"));
-    QCOMPARE(UiTest::value(w, "#username"), QString());
+    // Nothing came back: the name stays for the next try.
+    QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("bob"));
     QCOMPARE(UiTest::value(w, "#password"), QString());
     QVERIFY(!UiTest::isDisabled(w, "#username"));
     QVERIFY(!UiTest::isDisabled(w, "#password"));
@@ -539,9 +601,9 @@ void TestSession::logoutClick()
     QVERIFY(!UiTest::isShown(w, "#media_button"));
     QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("anna"));
     QCOMPARE(UiTest::value(w, "#password"), QString());
-    // The list and the figures stay as they were.
+    // The list stays; the agent's figures go with the agent.
     QCOMPARE(reasonOptions(w), (QStringList{"Call Reason...|", "Billing|b"}));
-    QCOMPARE(UiTest::text(w, "#user_surveys"), QStringLiteral("4"));
+    QCOMPARE(UiTest::text(w, "#user_surveys").trimmed(), QString());
 
     // The acknowledgement finds the window logged out already.
     UiTest::setValue(w, "#password", "typed meanwhile");

@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBRELLOW_BUILD_TESTS=OFF -DBRELLOW_BUILD_BENCH=ON >/dev/null
-cmake --build build-bench -j"$(nproc)" --target brellow brellow-bareview brellow-bench \
-    >build-bench/build.log 2>&1 || { cat build-bench/build.log; exit 1; }
+# CMake preset "bench": a release build of brellow, the bare view and the bench.
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j"$(nproc)" >build-bench/build.log 2>&1 ||
+    { cat build-bench/build.log; exit 1; }
 exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" build-bench/bench/brellow-bench "$@"

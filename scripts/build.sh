@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds Brellow into build/ (extra arguments go to cmake's configure step).
+# Configures and builds Brellow into build/ (CMake preset "default"; extra arguments go to
+# cmake's configure step).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build build -j"$(nproc)"
+cmake --preset default "$@" >/dev/null
+cmake --build --preset default -j"$(nproc)"

@@ -10,9 +10,13 @@ dir=${BRELLOW_FUZZ_BUILD_DIR:-build-fuzz}
 targets=(fuzz_receiver fuzz_simserver)
 
 start=$SECONDS
-CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELLOW_FUZZ=ON \
-    >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}"
+# CMake preset "fuzz" (clang), in the folder given if not its own.
+cmake --preset fuzz -B "$dir" >/dev/null
+if [ "$dir" = build-fuzz ]; then
+    cmake --build --preset fuzz -j"$(nproc)"
+else
+    cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}"
+fi
 echo "fuzz: build took $((SECONDS - start)) s"
 
 scratch=$(mktemp -d)

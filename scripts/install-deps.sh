@@ -8,14 +8,15 @@ set -euo pipefail
 # server for headless runs, xdotool to drive the real window, a font for the page,
 # unshare for the no-network start-up test, the parts of a real desktop (window
 # manager, panel with tray, compositors, X property tools). Package: Debian's
-# packaging tools and the validators for the packages, desktop entries and metainfo.
+# packaging tools and the validators for the packages, desktop entries, metainfo and the
+# practice server's systemd unit (systemd-analyze, which looks up its manual page with man).
 packages=(
     cmake make g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
     qt6-wayland
     xvfb xauth xdotool fonts-dejavu-core util-linux
     openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils
-    dpkg-dev file binutils gzip lintian desktop-file-utils appstream
+    dpkg-dev file binutils gzip lintian desktop-file-utils appstream systemd man-db
 )
 
 missing=()

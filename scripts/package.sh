@@ -9,13 +9,15 @@ scripts/install-deps.sh
 # Debian's own compiler and linker flags (hardening: stack protector,
 # fortified functions, read-only relocations, immediate binding).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# CMake presets "package": a release build without tests in build-package/, its
+# packages in build-package/cpack/.
 rm -rf build-package
-cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DBRELLOW_BUILD_TESTS=OFF \
+cmake --preset package \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     "$@" >/dev/null
-cmake --build build-package -j"$(nproc)"
-(cd build-package && cpack -G DEB -B "$PWD/cpack")
+cmake --build --preset package -j"$(nproc)"
+cpack --preset package
 
 rm -rf dist
 mkdir dist

@@ -9,8 +9,13 @@ root=$PWD
 dir=${BRELLOW_SANITIZE_BUILD_DIR:-build-sanitize}
 
 start=$SECONDS
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELLOW_SANITIZE=ON >/dev/null
-cmake --build "$dir" -j"$(nproc)"
+# CMake preset "sanitize", in the folder given if not its own.
+cmake --preset sanitize -B "$dir" >/dev/null
+if [ "$dir" = build-sanitize ]; then
+    cmake --build --preset sanitize -j"$(nproc)"
+else
+    cmake --build "$dir" -j"$(nproc)"
+fi
 echo "sanitize: build took $((SECONDS - start)) s"
 
 # Qt's own libraries are not instrumented. The suppressions cover only leaks that Qt and

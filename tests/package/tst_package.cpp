@@ -25,7 +25,8 @@ private slots:
     void iconsHaveTheirSizes();
     void binariesAreStripped_data();
     void binariesAreStripped();
-    void autostartEntryIsAConffile();
+    void conffiles_data();
+    void conffiles();
     void desktopEntriesValidate_data();
     void desktopEntriesValidate();
     void autostartEntryWaitsForTheTray();
@@ -178,9 +179,13 @@ void TestPackage::contents_data()
                                  << QStringList{"usr/bin/brellow-sim",
                                                 "usr/share/doc/brellow-sim/copyright",
                                                 "usr/share/doc/brellow-sim/changelog.gz",
-                                                "usr/share/man/man1/brellow-sim.1.gz"}
-                                 << QStringList{"usr/bin/brellow", "usr/share/applications", "etc",
-                                                "usr/local"};
+                                                "usr/share/man/man1/brellow-sim.1.gz",
+                                                "lib/systemd/system/brellow-sim.service",
+                                                "etc/brellow-sim/brellow-sim.env",
+                                                "etc/brellow-sim/users",
+                                                "etc/brellow-sim/media-links.json"}
+                                 << QStringList{"usr/bin/brellow", "usr/share/applications",
+                                                "etc/xdg", "usr/local"};
 }
 
 void TestPackage::contents()
@@ -245,12 +250,37 @@ void TestPackage::binariesAreStripped()
     QVERIFY2(!sections.output.contains(".debug_"), qPrintable(sections.output));
 }
 
-void TestPackage::autostartEntryIsAConffile()
+void TestPackage::conffiles_data()
 {
-    const QString control = m_dir.filePath("control-brellow");
-    QCOMPARE(run("dpkg-deb", {"-e", deb("brellow"), control}).exitCode, 0);
-    QCOMPARE(readText(control + "/conffiles").split('\n', Qt::SkipEmptyParts),
-             QStringList{"/etc/xdg/autostart/brellow.desktop"});
+    QTest::addColumn<QString>("package");
+    QTest::addColumn<QStringList>("conffiles");
+    QTest::newRow("brellow") << "brellow" << QStringList{"/etc/xdg/autostart/brellow.desktop"};
+    QTest::newRow("brellow-sim") << "brellow-sim"
+                                 << QStringList{"/etc/brellow-sim/brellow-sim.env",
+                                                "/etc/brellow-sim/media-links.json",
+                                                "/etc/brellow-sim/users"};
+}
+
+void TestPackage::conffiles()
+{
+    QFETCH(QString, package);
+    QFETCH(QStringList, conffiles);
+    const Run listed = run("dpkg-deb", {"-I", deb(package), "conffiles"});
+    QCOMPARE(listed.exitCode, 0);
+    QCOMPARE(listed.output.split('\n', Qt::SkipEmptyParts), conffiles);
+    // Every file the package puts under /etc is one of them, readable by all.
+    const Run contents = run("dpkg-deb", {"-c", deb(package)});
+    QCOMPARE(contents.exitCode, 0);
+    const QRegularExpression file(R"(^-(\S+) root/root .* \.(/etc/\S+)$)",
+                                  QRegularExpression::MultilineOption);
+    QStringList inEtc;
+    for (auto it = file.globalMatch(contents.output); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QCOMPARE(m.captured(1), QStringLiteral("rw-r--r--"));
+        inEtc.append(m.captured(2));
+    }
+    inEtc.sort();
+    QCOMPARE(inEtc, conffiles);
 }
 
 void TestPackage::desktopEntriesValidate_data()

@@ -6,14 +6,19 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QSet>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <xcb/xcb.h>
+
 #include <csignal>
+#include <cstdlib>
 
 using namespace Brellow;
 
@@ -160,6 +165,26 @@ QRect elementRect(const QString &selector, Face face)
         .toAlignedRect();
 }
 
+bool selectionOwned(const QByteArray &name)
+{
+    const auto *native = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = native ? native->connection() : nullptr;
+    if (!c)
+        return false;
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.constData()), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t *owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
+    std::free(atom);
+    if (!owner)
+        return false;
+    const bool owned = owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    return owned;
+}
+
 QString findWindow(const QString &className, int timeoutMs)
 {
     QElapsedTimer timer;
@@ -173,6 +198,60 @@ QString findWindow(const QString &className, int timeoutMs)
         wait(100);
     }
     return {};
+}
+
+QStringList brellowWindows()
+{
+    return run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                           QStringLiteral("--classname"), QStringLiteral("^brellow$")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString findMainWindow(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        for (const QString &id : brellowWindows()) {
+            if (run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), id}) ==
+                QLatin1String("Brellow"))
+                return id;
+        }
+        if (timer.elapsed() < timeoutMs)
+            wait(100);
+    } while (timer.elapsed() < timeoutMs);
+    return {};
+}
+
+bool waitForFace(const QRect &window, int timeoutMs)
+{
+    // The page's face has many colours; an empty window, or one still loading, few.
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        const QImage shot = grab(window);
+        QSet<QRgb> colours;
+        for (int y = 0; y < shot.height() && colours.size() < 16; y += 2) {
+            for (int x = 0; x < shot.width(); x += 2)
+                colours.insert(shot.pixel(x, y));
+        }
+        if (colours.size() >= 16)
+            return true;
+        wait(100);
+    } while (timer.elapsed() < timeoutMs);
+    return false;
+}
+
+void typeLogin(const QRect &window, const QString &username, const QString &password)
+{
+    static const QRect user = elementRect(QStringLiteral("#username"), Face::LoggedOutCompact);
+    static const QRect pass = elementRect(QStringLiteral("#password"), Face::LoggedOutCompact);
+    static const QRect login = elementRect(QStringLiteral("#login_button"), Face::LoggedOutCompact);
+    click(window.topLeft() + user.center());
+    type(username);
+    click(window.topLeft() + pass.center());
+    type(password);
+    click(window.topLeft() + login.center());
 }
 
 QRect windowGeometry(const QString &windowId)

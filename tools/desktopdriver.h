@@ -51,7 +51,19 @@ enum class Face
 QRect elementRect(const QString &selector, Face face);
 
 QString findWindow(const QString &className, int timeoutMs = 15000);
+// Whether some client owns the X selection, as a window manager (WM_S0), a tray
+// (_NET_SYSTEM_TRAY_S0) or a compositor (_NET_WM_CM_S0) does once it runs.
+bool selectionOwned(const QByteArray &name);
 QRect windowGeometry(const QString &windowId);
+// Brellow's visible windows (the main window, its tray icon, boxes, menus).
+QStringList brellowWindows();
+// Brellow's main window, by its class and title; empty after timeoutMs.
+QString findMainWindow(int timeoutMs = 20000);
+// Waits until the window shows the page's face rather than an empty or loading one.
+bool waitForFace(const QRect &window, int timeoutMs = 30000);
+// Types the user name and password into the logged-out page of the window at
+// `window` and clicks Login.
+void typeLogin(const QRect &window, const QString &username, const QString &password);
 // Polls until the window has the given size; the geometry then, or a null rect.
 QRect waitForWindowSize(const QString &windowId, const QSize &size, int timeoutMs);
 

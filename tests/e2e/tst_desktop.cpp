@@ -1,3 +1,5 @@
+#include <tools/desktopdriver.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -71,26 +73,7 @@ xcb_connection_t *x11()
     return native ? native->connection() : nullptr;
 }
 
-// Whether some client owns the X selection, as a window manager, a tray or a
-// compositor does once it runs.
-bool selectionOwned(const QByteArray &name)
-{
-    xcb_connection_t *c = x11();
-    if (!c)
-        return false;
-    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.constData()), nullptr);
-    if (!atom)
-        return false;
-    xcb_get_selection_owner_reply_t *owner =
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
-    free(atom);
-    if (!owner)
-        return false;
-    const bool owned = owner->owner != XCB_WINDOW_NONE;
-    free(owner);
-    return owned;
-}
+using DesktopDriver::selectionOwned;
 
 // Brellow's main window, by class and title: its tray icon is a window of the
 // same class.

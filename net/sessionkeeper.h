@@ -25,8 +25,11 @@ class SessionKeeper : public QObject
 public:
     struct Timings
     {
-        int repeatMs = 1500; // a login without an answer goes again after this ...
-        int repeats = 2;     // ... at most this many times
+        // A login without an answer goes again every repeatMs, at most `repeats`
+        // times: within the login's 5 s, so that a datagram lost on the way there
+        // or back does not fail the login.
+        int repeatMs = 1000;
+        int repeats = 4;
     };
 
     enum class State

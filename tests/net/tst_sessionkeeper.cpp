@@ -29,6 +29,7 @@ private:
     {
         SessionKeeper::Timings timings;
         timings.repeatMs = 150;
+        timings.repeats = 2;
         return timings;
     }
 };

@@ -417,10 +417,10 @@ void TestSession::silentServerIsNotBlamedOnPassword()
             logins << sent;
     }
     checkCritical(seen, ServerSilent);
-    // The first and two repeats, all the same datagram.
-    QCOMPARE(logins.size(), 3);
-    QCOMPARE(logins.at(1), logins.at(0));
-    QCOMPARE(logins.at(2), logins.at(0));
+    // The first and its repeats, all the same datagram.
+    QCOMPARE(logins.size(), 5);
+    for (const QJsonObject &login : std::as_const(logins))
+        QCOMPARE(login, logins.first());
     QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
     QCOMPARE(UiTest::value(w, "#username"), QStringLiteral("anna"));
     QCOMPARE(UiTest::value(w, "#password"), QString());

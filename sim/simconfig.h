@@ -28,6 +28,8 @@ struct SimConfig
     // Logins beyond this many open sessions are refused, so that a flood of logins from many
     // ports cannot make the server push to thousands of peers until they time out.
     int maxSessions = 200;
+    // Log, each second, how many login datagrams arrived in it.
+    bool logLoginRate = false;
 };
 
 } // namespace Brellow

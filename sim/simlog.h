@@ -15,8 +15,8 @@ namespace Brellow {
 // Kinds: "in <peer> <datagram as received>" (control characters escaped as \n, \r, \t or
 // \xNN so that a line stays a line), "out <peer> <compact JSON>", "ignored <peer> <reason>",
 // "failed <peer> <reason>", "session <peer> <id or -> <opened|closed|refused> <detail>", and the
-// start and stop notes "listening", "account", "accounts", "stopped". A peer is written
-// ADDRESS:PORT ([ADDRESS]:PORT for IPv6). Quiet mode drops everything but the start and stop notes.
+// notes "listening", "account", "accounts", "logins" (see LoginRate) and "stopped". A peer is
+// written ADDRESS:PORT ([ADDRESS]:PORT for IPv6). Quiet mode drops everything but the notes.
 class SimLog
 {
 public:

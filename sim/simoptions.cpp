@@ -46,8 +46,10 @@ Log on stdout, one line per event, flushed at once:
                         | refused user U (full: N sessions)
   listening ADDRESS:PORT    at start; the bound port also for --listen ADDRESS:0
   account USER PASSWORD | accounts N FILE    at start
+  logins N/s            with --login-rate: N login datagrams arrived in the second
+                        just over (written only for seconds with logins)
   stopped SIGNAL malformed=N    at shutdown
-PEER is ADDRESS:PORT. --quiet keeps only the start and stop lines.
+PEER is ADDRESS:PORT. --quiet keeps only the start and stop lines and the logins lines.
 
 SIGINT or SIGTERM sends "shutdown_ack" to every session's client and exits with 0.
 Exit codes: 0 done, 1 cannot listen, 2 bad command line or file.)";
@@ -145,12 +147,17 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         QStringLiteral("Refuse logins while this many sessions are open (default %1).")
             .arg(SimConfig().maxSessions),
         QStringLiteral("N"));
+    const QCommandLineOption loginRateOption(
+        QStringLiteral("login-rate"),
+        QStringLiteral("Log once a second how many login datagrams arrived in that second "
+                       "(\"logins N/s\"; seconds without logins are not logged)."));
     const QCommandLineOption quietOption(
         QStringLiteral("quiet"),
-        QStringLiteral("Log no datagrams and sessions, only the start and stop lines."));
+        QStringLiteral("Log no datagrams and sessions, only the start and stop lines "
+                       "(and the --login-rate lines)."));
     parser.addOptions({listenOption, usersOption, mediaLinksOption, scriptOption, statOption,
                        firstCallOption, answerStepOption, callIntervalOption, idleOption,
-                       maxSessionsOption, quietOption});
+                       maxSessionsOption, loginRateOption, quietOption});
 
     if (!parser.parse(arguments))
         return fail(parser.errorText());
@@ -213,6 +220,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     if (config.useScript && !config.script.load(parser.value(scriptOption), &error))
         return fail(error);
 
+    config.logLoginRate = parser.isSet(loginRateOption);
     quiet = parser.isSet(quietOption);
     return Outcome::Run;
 }

@@ -1,6 +1,7 @@
 #include <sim/simserver.h>
 
 #include <sim/callplayer.h>
+#include <sim/loginrate.h>
 #include <sim/scriptplayer.h>
 #include <sim/simlog.h>
 #include <sim/simsession.h>
@@ -36,6 +37,8 @@ SimServer::SimServer(const SimConfig &config, SimLog *log, QObject *parent)
     : QObject(parent), m_config(config), m_log(log), m_socket(new QUdpSocket(this))
 {
     connect(m_socket, &QUdpSocket::readyRead, this, &SimServer::onReadyRead);
+    if (m_config.logLoginRate)
+        m_loginRate = new LoginRate(m_log, this);
 }
 
 SimServer::~SimServer()
@@ -93,8 +96,12 @@ void SimServer::handleDatagram(const QByteArray &datagram, const QHostAddress &f
     if (!isStringOrAbsent(sessionId))
         return dropMalformed(from, port, str("session_id is not a string"));
 
-    if (cmd == Messages::Login)
+    if (cmd == Messages::Login) {
+        // Every login datagram counts, whatever becomes of it: the rate is the load.
+        if (m_loginRate)
+            m_loginRate->count();
         return handleLogin(request, from, port);
+    }
 
     if (cmd == Messages::Test) {
         const QJsonValue data = request.value(Messages::Data);
@@ -200,6 +207,8 @@ void SimServer::endSession(SimSession *session, const QString &reason)
 
 void SimServer::shutdown()
 {
+    if (m_loginRate)
+        m_loginRate->flush();
     const QList<SimSession *> sessions = m_sessionOrder;
     for (SimSession *session : sessions) {
         const QHostAddress address = session->address();

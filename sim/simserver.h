@@ -13,6 +13,7 @@ class QUdpSocket;
 
 namespace Brellow {
 
+class LoginRate;
 class SimLog;
 class SimSession;
 
@@ -66,6 +67,7 @@ private:
 
     SimConfig m_config;
     SimLog *m_log;
+    LoginRate *m_loginRate = nullptr; // with logLoginRate only
     QUdpSocket *m_socket;
     QHash<QString, SimSession *> m_sessions;
     QList<SimSession *> m_sessionOrder; // in login order, for a predictable shutdown

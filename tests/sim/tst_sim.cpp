@@ -25,6 +25,8 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <numeric>
+#include <sys/prctl.h>
 #include <vector>
 
 using namespace Brellow;
@@ -60,6 +62,8 @@ public:
     // Starts the server on a free port of 127.0.0.1 and waits for its "listening" line.
     bool start(const QStringList &arguments)
     {
+        // Dies with the test, also when the test is killed.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         m_process.start(QStringLiteral(BRELLOW_SIM_PATH),
                         QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")} +
                             arguments);
@@ -240,6 +244,8 @@ private slots:
     void loginFloodIsCapped();
     void malformedCounterDoesNotWrap();
     void helpShowsSessionCap();
+    void loginRate_data();
+    void loginRate();
     void shutdownSignal_data();
     void shutdownSignal();
     void logFormat_data();
@@ -906,6 +912,74 @@ void TestSim::helpShowsSessionCap()
     QVERIFY2(help.contains(QStringLiteral("--max-sessions <N>")), qPrintable(help));
     QVERIFY2(help.contains(QStringLiteral("(default %1)").arg(SimConfig().maxSessions)),
              qPrintable(help));
+}
+
+void TestSim::loginRate_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QList<int>>("bursts"); // logins sent at once, each burst in a later second
+    QTest::addColumn<bool>("logged");
+
+    const QString rate = QStringLiteral("--login-rate");
+    QTest::newRow("one login") << QStringList{rate} << QList<int>{1} << true;
+    QTest::newRow("bursts in separate seconds") << QStringList{rate} << QList<int>{3, 5} << true;
+    QTest::newRow("quiet") << QStringList{rate, QStringLiteral("--quiet")} << QList<int>{4} << true;
+    QTest::newRow("without the option") << QStringList() << QList<int>{4} << false;
+}
+
+// "logins N/s" just after each second with logins; refused logins count as well.
+void TestSim::loginRate()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QList<int>, bursts);
+    QFETCH(bool, logged);
+
+    SimProcess sim;
+    QVERIFY(sim.start(arguments));
+    Client client(sim.port());
+    const QRegularExpression rateLine(QStringLiteral("^") + timestampPattern +
+                                      QStringLiteral(R"( logins (\d+)/s$)"));
+    const QRegularExpression anyRate(QStringLiteral(" logins "));
+    const auto loggedSince = [&](qsizetype first) {
+        QList<int> counts;
+        const QStringList lines = sim.matching(anyRate);
+        for (qsizetype i = first; i < lines.size(); ++i) {
+            const QRegularExpressionMatch match = rateLine.match(lines.at(i));
+            counts.append(match.hasMatch() ? match.captured(1).toInt() : -1);
+        }
+        return counts;
+    };
+    const auto sum = [](const QList<int> &counts) {
+        return std::accumulate(counts.cbegin(), counts.cend(), 0);
+    };
+
+    qsizetype seen = 0;
+    for (const int burst : bursts) {
+        for (int i = 0; i < burst; ++i) {
+            const QString password = i % 2 == 0 ? QStringLiteral("demo") : QStringLiteral("nope");
+            client.request(QStringLiteral("login"),
+                           {{QStringLiteral("username"), QStringLiteral("demo")},
+                            {QStringLiteral("password"), md5Hex(password)}});
+        }
+        QVERIFY(QTest::qWaitFor([&] { return client.count(QStringLiteral("login_ack")) == burst; },
+                                5000));
+        client.inbox().clear();
+        if (!logged) {
+            // Past the end of the second the logins came in, and some more.
+            QTest::qWait(1500);
+            QCOMPARE(sim.matching(anyRate).size(), 0);
+            continue;
+        }
+        QVERIFY2(QTest::qWaitFor([&] { return sum(loggedSince(seen)) >= burst; }, 5000),
+                 qPrintable(sim.matching(anyRate).join(QLatin1Char('\n'))));
+        const QList<int> counts = loggedSince(seen);
+        QCOMPARE(sum(counts), burst);
+        // One burst straddles at most one turn of the second.
+        QVERIFY(counts.size() <= 2);
+        for (const int count : counts)
+            QVERIFY(count >= 1);
+        seen += counts.size();
+    }
 }
 
 void TestSim::shutdownSignal_data()

@@ -12,7 +12,7 @@ CommandLine::CommandLine(const QStringList &arguments)
                                     "an IPv6 address in brackets, as in [::1]:%1). Otherwise "
                                     "$%2, then the key \"%3\" of /etc/xdg/Brellow/brellow.ini, "
                                     "then %4.")
-                         .arg(ServerAddress::DefaultPort)
+                         .arg(Messages::ServerPort)
                          .arg(QLatin1String(ServerAddress::EnvironmentVariable),
                               QLatin1String(ServerAddress::SettingsKey),
                               ServerAddress::builtInDefault()),

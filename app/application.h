@@ -32,6 +32,7 @@ public:
     ~Application() override;
 
     static Application *instance();
+    static QString version();
 
     // Opens the settings store and the log, emptying the log, and logs "started".
     void openSettingsAndLog();

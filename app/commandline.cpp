@@ -41,6 +41,24 @@ CommandLine::CommandLine(const QStringList &arguments)
         m_server = QString();
 }
 
+CommandLine::Action CommandLine::earlyAction(const QStringList &arguments)
+{
+    Action action = Action::Run;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == QLatin1String("--server"))
+            ++i; // its value, whatever it looks like
+        else if (argument == QLatin1String("-h") || argument == QLatin1String("-?") ||
+                 argument == QLatin1String("--help"))
+            return Action::ShowHelp; // help wins over the version, as in the full parse
+        else if (argument == QLatin1String("-v") || argument == QLatin1String("--version"))
+            action = Action::ShowVersion;
+    }
+    return action;
+}
+
 QString CommandLine::output() const
 {
     if (m_action == Action::ShowVersion)

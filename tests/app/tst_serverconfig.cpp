@@ -147,6 +147,7 @@ void TestServerConfig::sourcesInOrder()
     expected.replace("SITE", home.siteDir()).replace("LATER", laterSite);
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("XDG_CONFIG_DIRS", home.siteDir() + ':' + laterSite);
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -228,6 +229,7 @@ void TestServerConfig::badValueIsAnError()
                           "[General]\nserver=" + value.toUtf8() + "\n"));
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     brellow.setProcessEnvironment(env);
     brellow.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     brellow.start("unshare", QStringList{"-n", BRELLOW_PATH} + arguments);
@@ -278,6 +280,7 @@ void TestServerConfig::helpAndVersionLeaveTheLogAlone()
     QVERIFY(writeFile(home.logPath(), runningLog));
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     if (display) {
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -314,6 +317,7 @@ void TestServerConfig::socketTalksToTheConfiguredServer()
                       "[General]\nserver=" + address.toUtf8() + "\n"));
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking");
@@ -368,6 +372,7 @@ void TestServerConfig::hostNameLookup()
     arguments << "--" << BRELLOW_PATH << "--server" << name;
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking");

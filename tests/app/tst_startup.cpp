@@ -30,6 +30,7 @@ void TestStartup::unreachableServerShowsBoxAndExits()
     QVERIFY(home.prepare());
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     brellow.setProcessEnvironment(env);
@@ -82,6 +83,7 @@ void TestStartup::quitRequestClosesStartupBox()
     QVERIFY(home.prepare());
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     brellow.setProcessEnvironment(env);

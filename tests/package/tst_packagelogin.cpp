@@ -1,3 +1,4 @@
+#include <tools/childprocess.h>
 #include <tools/desktopdriver.h>
 
 #include <QApplication>
@@ -63,6 +64,7 @@ void TestPackageLogin::initTestCase()
     QCOMPARE(debs.size(), 1);
     const QString root = m_dir.filePath("root");
     QProcess unpack;
+    ChildProcess::dieWithParent(unpack);
     unpack.start("dpkg-deb", {"-x", QDir(BRELLOW_DEB_DIR).filePath(debs.first()), root});
     QVERIFY(unpack.waitForFinished(60000));
     QCOMPARE(unpack.exitCode(), 0);

@@ -10,4 +10,4 @@ scripts/install-deps.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBRELLOW_BUILD_TESTS=OFF -DBRELLOW_BUILD_BENCH=ON >/dev/null
 cmake --build build-bench -j"$(nproc)" --target brellow brellow-bareview brellow-bench \
     >build-bench/build.log 2>&1 || { cat build-bench/build.log; exit 1; }
-exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" build-bench/bench/brellow-bench "$@"
+exec scripts/with-xvfb.sh build-bench/bench/brellow-bench "$@"

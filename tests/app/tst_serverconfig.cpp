@@ -16,7 +16,7 @@ using namespace Brellow;
 
 // Where the real brellow finds its statistics server: the command line, the
 // environment, the site's settings file, the built-in default. Runs under an X
-// server (xvfb-run) for the boxes. Name lookups happen only in network
+// server (scripts/with-xvfb.sh) for the boxes. Name lookups happen only in network
 // namespaces of the test's own, with their own resolver settings.
 class TestServerConfig : public QObject
 {
@@ -78,7 +78,7 @@ static QSet<QString> connectedUdpPeers(qint64 pid)
 
 void TestServerConfig::initTestCase()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
 }
 
 void TestServerConfig::sourcesInOrder_data()

@@ -11,7 +11,7 @@
 using namespace Brellow;
 
 // The real brellow binary, started where no server address can be reached: a
-// network namespace without any route. Runs under an X server (xvfb-run) so the
+// network namespace without any route. Runs under an X server (scripts/with-xvfb.sh) so the
 // message box is a real window that the test can find and dismiss.
 class TestStartup : public QObject
 {
@@ -25,7 +25,7 @@ private slots:
 
 void TestStartup::unreachableServerShowsBoxAndExits()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     BrellowHome home;
     QVERIFY(home.prepare());
 
@@ -78,7 +78,7 @@ void TestStartup::quitRequestClosesStartupBox()
     QFETCH(int, signalNumber);
     QFETCH(QString, argument);
     QFETCH(int, exitCode);
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     BrellowHome home;
     QVERIFY(home.prepare());
 

@@ -171,7 +171,7 @@ int colourDistance(const QColor &a, const QColor &b)
 
 void TestDesktop::initTestCase()
 {
-    QVERIFY2(QGuiApplication::platformName() == "xcb", "run under xvfb-run");
+    QVERIFY2(QGuiApplication::platformName() == "xcb", "run under scripts/with-xvfb.sh");
     QVERIFY(x11());
     QVERIFY(m_westonDir.isValid());
 }

@@ -66,7 +66,7 @@ QDateTime TestEndToEnd::loggedAt(const QString &line) const
 
 void TestEndToEnd::initTestCase()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     QVERIFY(m_dir.isValid());
 
     // The scripted call: figures, a call whose answers arrive one by one, its outcome.

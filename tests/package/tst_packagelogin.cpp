@@ -57,7 +57,7 @@ bool TestPackageLogin::startSim()
 
 void TestPackageLogin::initTestCase()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     QVERIFY(m_dir.isValid());
 
     const QStringList debs = QDir(BRELLOW_DEB_DIR).entryList({"brellow_*.deb"}, QDir::Files);

@@ -1,3 +1,4 @@
+#include <net/messages.h>
 #include <tools/childprocess.h>
 #include <tools/desktopdriver.h>
 
@@ -48,7 +49,7 @@ bool TestPackageLogin::startSim()
         if (line < 0)
             return false;
         m_port = m_sim->lines().at(line).section(':', -1).toUShort();
-        if (m_port != 0 && m_port != 49999)
+        if (m_port != 0 && m_port != Brellow::Messages::ServerPort)
             return true;
         m_sim->terminate();
     }

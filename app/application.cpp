@@ -22,7 +22,12 @@ namespace Brellow {
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
-    setApplicationVersion(QStringLiteral(BRELLOW_VERSION));
+    setApplicationVersion(version());
+}
+
+QString Application::version()
+{
+    return QStringLiteral(BRELLOW_VERSION);
 }
 
 Application::Application(int &argc, char **argv, const QString &host, int port)

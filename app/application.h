@@ -1,7 +1,5 @@
 #pragma once
 
-#include <net/messages.h>
-
 #include <QApplication>
 #include <QString>
 
@@ -28,14 +26,13 @@ class Application : public QApplication
     Q_OBJECT
 
 public:
-    static constexpr int ServerPort = Messages::ServerPort;
-
     Application(int &argc, char **argv);
     // For tests: all steps at once, talking to the given server address.
     Application(int &argc, char **argv, const QString &host, int port);
     ~Application() override;
 
     static Application *instance();
+    static QString version();
 
     // Opens the settings store and the log, emptying the log, and logs "started".
     void openSettingsAndLog();

@@ -12,7 +12,7 @@ CommandLine::CommandLine(const QStringList &arguments)
                                     "an IPv6 address in brackets, as in [::1]:%1). Otherwise "
                                     "$%2, then the key \"%3\" of /etc/xdg/Brellow/brellow.ini, "
                                     "then %4.")
-                         .arg(ServerAddress::DefaultPort)
+                         .arg(Messages::ServerPort)
                          .arg(QLatin1String(ServerAddress::EnvironmentVariable),
                               QLatin1String(ServerAddress::SettingsKey),
                               ServerAddress::builtInDefault()),
@@ -39,6 +39,24 @@ CommandLine::CommandLine(const QStringList &arguments)
         m_server = m_parser.value(m_serverOption);
     else if (m_parser.errorText().contains(QLatin1String("'--server'")))
         m_server = QString();
+}
+
+CommandLine::Action CommandLine::earlyAction(const QStringList &arguments)
+{
+    Action action = Action::Run;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == QLatin1String("--server"))
+            ++i; // its value, whatever it looks like
+        else if (argument == QLatin1String("-h") || argument == QLatin1String("-?") ||
+                 argument == QLatin1String("--help"))
+            return Action::ShowHelp; // help wins over the version, as in the full parse
+        else if (argument == QLatin1String("-v") || argument == QLatin1String("--version"))
+            action = Action::ShowVersion;
+    }
+    return action;
 }
 
 QString CommandLine::output() const

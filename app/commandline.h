@@ -24,6 +24,12 @@ public:
 
     explicit CommandLine(const QStringList &arguments);
 
+    // Whether the arguments ask for help or the version, read before Qt's
+    // application object exists, since that needs a display. Only whole arguments
+    // count: Qt has not taken its own options out yet, and a full parse would read
+    // -reverse or -stylesheet as bundles of short options (-v, -h).
+    static Action earlyAction(const QStringList &arguments);
+
     Action action() const { return m_action; }
     // What --help or --version print.
     QString output() const;

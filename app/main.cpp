@@ -35,6 +35,23 @@ static int showStartupError(Application &app, const QString &text, int exitCode)
 
 int main(int argc, char *argv[])
 {
+    // Help and version need no display, so they are answered before Qt's GUI
+    // starts; they leave before the log is opened, so they never empty the log of
+    // a Brellow that is running.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine::Action early = CommandLine::earlyAction(arguments);
+    if (early != CommandLine::Action::Run) {
+        // Names the program in the usage line, as argv[0] gives it.
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationVersion(Application::version());
+        const QString option = early == CommandLine::Action::ShowHelp ? QStringLiteral("--help")
+                                                                      : QStringLiteral("--version");
+        std::fputs(qPrintable(CommandLine({arguments.first(), option}).output()), stdout);
+        return 0;
+    }
+
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Ties the window to brellow.desktop: its icon and name in docks and switchers.
     QGuiApplication::setDesktopFileName(QStringLiteral("brellow"));
@@ -42,8 +59,8 @@ int main(int argc, char *argv[])
     const EngineDefaults engine = EngineDefaults::apply();
     Application app(argc, argv);
 
-    // Help and version leave before the log is opened, so they never empty the
-    // log of a Brellow that is running.
+    // Forms of help and version that only a full parse finds (-hv), now that Qt
+    // has taken its own options out.
     const CommandLine commandLine(QCoreApplication::arguments());
     if (commandLine.action() != CommandLine::Action::Run) {
         std::fputs(qPrintable(commandLine.output()), stdout);

@@ -96,7 +96,7 @@ ServerAddress ServerAddress::parse(const QString &text, const QString &source, Q
         if (colons > 1)
             return fail(QStringLiteral("an IPv6 address must be written in brackets, as in "
                                        "[::1]:%1")
-                            .arg(DefaultPort));
+                            .arg(Messages::ServerPort));
         if (colons == 1) {
             host = text.section(QLatin1Char(':'), 0, 0);
             portText = text.section(QLatin1Char(':'), 1);
@@ -110,7 +110,7 @@ ServerAddress ServerAddress::parse(const QString &text, const QString &source, Q
                 QStringLiteral("\"%1\" is neither a host name nor an IPv4 address").arg(host));
     }
 
-    quint16 port = DefaultPort;
+    quint16 port = Messages::ServerPort;
     if (portText) {
         static const QRegularExpression digits(
             QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,5}")));

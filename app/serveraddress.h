@@ -1,5 +1,7 @@
 #pragma once
 
+#include <net/messages.h>
+
 #include <QHostAddress>
 #include <QString>
 
@@ -12,15 +14,14 @@ namespace Brellow {
 class ServerAddress
 {
 public:
-    static constexpr quint16 DefaultPort = 49999;
     static constexpr char EnvironmentVariable[] = "BRELLOW_SERVER";
     static constexpr char SettingsKey[] = "server";
 
     ServerAddress() = default;
 
     // Reads "HOST[:PORT]". HOST is a host name, a dotted IPv4 address or an IPv6
-    // address in brackets ("[::1]:49999"); PORT defaults to 49999. Returns an
-    // invalid address and a short reason in *error when the text is not one.
+    // address in brackets ("[::1]:49999"); PORT defaults to Messages::ServerPort.
+    // Returns an invalid address and a short reason in *error when the text is not one.
     static ServerAddress parse(const QString &text, const QString &source,
                                QString *error = nullptr);
 

@@ -468,7 +468,7 @@ int Runner::run()
     QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                             QFile::ExeGroup | QFile::ExeOther);
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        note(QStringLiteral("no DISPLAY: run it through scripts/bench.sh or under xvfb-run"));
+        note(QStringLiteral("no DISPLAY: run it through scripts/bench.sh or scripts/with-xvfb.sh"));
         return 2;
     }
 

@@ -11,4 +11,4 @@ scripts/install-deps.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j"$(nproc)" >build-bench/build.log 2>&1 ||
     { cat build-bench/build.log; exit 1; }
-exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" build-bench/bench/brellow-bench "$@"
+exec scripts/with-xvfb.sh build-bench/bench/brellow-bench "$@"

@@ -12,7 +12,7 @@ scripts/build.sh
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: running the demo under Xvfb."
-    exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
+    exec scripts/with-xvfb.sh \
         build/tools/brellow-demo-drive build/app/brellow build/sim/brellow-sim "$PWD/demo-shots"
 fi
 

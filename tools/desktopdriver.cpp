@@ -1,5 +1,7 @@
 #include <tools/desktopdriver.h>
 
+#include <tools/childprocess.h>
+
 #include <ui/brellowpage.h>
 #include <ui/mainwindow.h>
 
@@ -36,6 +38,7 @@ void wait(int ms)
 QString run(const QString &program, const QStringList &args)
 {
     QProcess p;
+    ChildProcess::dieWithParent(p);
     p.start(program, args);
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
@@ -63,6 +66,7 @@ LoggedProcess::LoggedProcess(QObject *parent) : QObject(parent)
 {
     // Standard error is passed through: unread, its pipe could fill and stall the child.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    ChildProcess::dieWithParent(m_process);
     m_process.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &LoggedProcess::readOutput);
 }

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tools/childprocess.h>
+
 // The real brellow binary as a process, with configuration folders of its own:
 // XDG_CONFIG_HOME (the agent's settings and log), XDG_CONFIG_DIRS (the
 // site's settings) and XDG_RUNTIME_DIR, and no BRELLOW_SERVER from outside.
@@ -60,6 +62,7 @@ inline QString findBoxWindow(int timeoutMs)
     [[maybe_unused]] const bool found = QTest::qWaitFor(
         [&] {
             QProcess search;
+            ChildProcess::dieWithParent(search);
             search.start("xdotool", {"search", "--onlyvisible", "--name", "^brellow$"});
             search.waitForFinished(5000);
             id = QString::fromLatin1(search.readAllStandardOutput()).trimmed().section('\n', 0, 0);
@@ -74,6 +77,6 @@ inline void dismissBox(const QString &window)
 {
     // No window manager runs here: give the box the keyboard focus directly, then
     // press Escape as a real key (a key sent to the window would be synthetic).
-    QProcess::execute("xdotool", {"windowfocus", "--sync", window});
-    QProcess::execute("xdotool", {"key", "Escape"});
+    ChildProcess::execute("xdotool", {"windowfocus", "--sync", window});
+    ChildProcess::execute("xdotool", {"key", "Escape"});
 }

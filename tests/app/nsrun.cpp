@@ -1,7 +1,8 @@
 // Test helper, run inside a fresh network and mount namespace (unshare -n -m):
 // puts the given files over /etc/resolv.conf and /etc/hosts, brings loopback up,
 // optionally holds 127.0.0.1:53 with a resolver that never answers, then runs the
-// program and passes on its exit code and the terminating signals it is sent.
+// program and passes on its exit code and the terminating signals it is sent;
+// the program is killed when nsrun dies.
 //
 //   nsrun --resolv FILE --hosts FILE [--silent-dns] -- PROGRAM ARGS...
 
@@ -16,6 +17,7 @@
 #include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -98,10 +100,15 @@ int main(int argc, char **argv)
     for (const int number : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(number, &action, nullptr);
 
+    const pid_t self = ::getpid();
     child = ::fork();
     if (child < 0)
         return 125;
     if (child == 0) {
+        // The program ends with nsrun, as nsrun ends with the test that runs it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != self)
+            ::_exit(127);
         ::execvp(argv[i + 1], argv + i + 1);
         std::perror(argv[i + 1]);
         ::_exit(127);

@@ -10,6 +10,11 @@
 #include <QTest>
 #include <QUdpSocket>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace Brellow;
 
 // Each test builds its own Application against a settings folder of its own.
@@ -34,6 +39,10 @@ private:
     QString logPath() const { return m_config->path() + "/Brellow/brellow.log"; }
 
     std::unique_ptr<QTemporaryDir> m_config;
+    // The server's end: a UDP port of this test's own on 127.0.0.1, bound before
+    // any Qt application object exists.
+    int m_serverSocket = -1;
+    quint16 m_serverPort = 0;
     int m_argc = 1;
     char m_arg0[16] = "tst_application";
     char *m_argv[2] = {m_arg0, nullptr};
@@ -47,10 +56,24 @@ void TestApplication::init()
     m_config = std::make_unique<QTemporaryDir>();
     QVERIFY(m_config->isValid());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config->path());
+
+    m_serverSocket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    QVERIFY(m_serverSocket >= 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QCOMPARE(::bind(m_serverSocket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    QCOMPARE(::getsockname(m_serverSocket, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    m_serverPort = ntohs(address.sin_port);
+    QVERIFY(m_serverPort != 0);
 }
 
 void TestApplication::cleanup()
 {
+    if (m_serverSocket >= 0)
+        ::close(m_serverSocket);
+    m_serverSocket = -1;
     qInstallMessageHandler(nullptr);
 }
 
@@ -69,7 +92,7 @@ void TestApplication::firstRunCreatesFolderAndLogs()
 {
     QVERIFY(!QDir(m_config->path() + "/Brellow").exists());
     {
-        Application app(m_argc, m_argv, "127.0.0.1", 49999);
+        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
         QCOMPARE(QDir::cleanPath(app.logFileName()), QDir::cleanPath(logPath()));
         QCOMPARE(QFileInfo(app.settings()->fileName()).absolutePath(),
                  QFileInfo(logPath()).absolutePath());
@@ -98,7 +121,7 @@ void TestApplication::eachStartTruncatesTheLog()
         old.write(QByteArray(4096, 'x') + "\nan earlier run\n");
     }
     {
-        Application app(m_argc, m_argv, "127.0.0.1", 49999);
+        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
         app.log("second line");
     }
     const QStringList lines = logLines();
@@ -117,7 +140,7 @@ void TestApplication::eachStartTruncatesTheLog()
 void TestApplication::qtMessagesGoToTheLog()
 {
     {
-        Application app(m_argc, m_argv, "127.0.0.1", 49999);
+        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
         qInstallMessageHandler(messageHandler);
         qDebug("a debug message");
         qInfo("an info message");
@@ -222,7 +245,7 @@ void TestApplication::unwritableLogIsHarmless()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     {
-        Application app(m_argc, m_argv, "127.0.0.1", 49999);
+        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
         qInstallMessageHandler(messageHandler);
         app.log("nowhere to go");
         qWarning("nor this");

@@ -16,7 +16,7 @@ using namespace Brellow;
 
 // Where the real brellow finds its statistics server: the command line, the
 // environment, the site's settings file, the built-in default. Runs under an X
-// server (xvfb-run) for the boxes. Name lookups happen only in network
+// server (scripts/with-xvfb.sh) for the boxes. Name lookups happen only in network
 // namespaces of the test's own, with their own resolver settings.
 class TestServerConfig : public QObject
 {
@@ -78,7 +78,7 @@ static QSet<QString> connectedUdpPeers(qint64 pid)
 
 void TestServerConfig::initTestCase()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
 }
 
 void TestServerConfig::sourcesInOrder_data()
@@ -147,6 +147,7 @@ void TestServerConfig::sourcesInOrder()
     expected.replace("SITE", home.siteDir()).replace("LATER", laterSite);
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("XDG_CONFIG_DIRS", home.siteDir() + ':' + laterSite);
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -228,6 +229,7 @@ void TestServerConfig::badValueIsAnError()
                           "[General]\nserver=" + value.toUtf8() + "\n"));
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     brellow.setProcessEnvironment(env);
     brellow.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     brellow.start("unshare", QStringList{"-n", BRELLOW_PATH} + arguments);
@@ -251,19 +253,25 @@ void TestServerConfig::badValueIsAnError()
 
 void TestServerConfig::helpAndVersionLeaveTheLogAlone_data()
 {
-    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("display");
     QTest::addColumn<QString>("output");
-    QTest::newRow("--help") << "--help"
-                            << "--server <HOST[:PORT]>";
-    QTest::newRow("-h, with a bad server") << "-h"
-                                           << "--server <HOST[:PORT]>";
-    QTest::newRow("--version") << "--version"
-                               << "brellow " BRELLOW_VERSION "\n";
+    const QString help = "--server <HOST[:PORT]>";
+    const QString version = "brellow " BRELLOW_VERSION "\n";
+    QTest::newRow("--help") << QStringList{"--help", "--server=:0"} << true << help;
+    QTest::newRow("-h, with a bad server") << QStringList{"-h", "--server=:0"} << true << help;
+    QTest::newRow("--version") << QStringList{"--version", "--server=:0"} << true << version;
+    // Neither needs a display, nor stumbles over Qt's own options.
+    QTest::newRow("--help, no display") << QStringList{"--help"} << false << help;
+    QTest::newRow("--version, no display") << QStringList{"--version"} << false << version;
+    QTest::newRow("-platform xcb --version, no display")
+        << QStringList{"-platform", "xcb", "--version"} << false << version;
 }
 
 void TestServerConfig::helpAndVersionLeaveTheLogAlone()
 {
-    QFETCH(QString, option);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, display);
     QFETCH(QString, output);
 
     BrellowHome home;
@@ -272,11 +280,17 @@ void TestServerConfig::helpAndVersionLeaveTheLogAlone()
     QVERIFY(writeFile(home.logPath(), runningLog));
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (display) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"})
+            env.remove(name);
+    }
     env.insert("BRELLOW_SERVER", "not a server");
     brellow.setProcessEnvironment(env);
-    brellow.start("unshare", {"-n", BRELLOW_PATH, option, "--server=:0"});
+    brellow.start("unshare", QStringList{"-n", BRELLOW_PATH} + arguments);
     QVERIFY(brellow.waitForFinished(15000));
     QCOMPARE(brellow.exitStatus(), QProcess::NormalExit);
     QCOMPARE(brellow.exitCode(), 0);
@@ -303,6 +317,7 @@ void TestServerConfig::socketTalksToTheConfiguredServer()
                       "[General]\nserver=" + address.toUtf8() + "\n"));
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking");
@@ -357,6 +372,7 @@ void TestServerConfig::hostNameLookup()
     arguments << "--" << BRELLOW_PATH << "--server" << name;
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking");

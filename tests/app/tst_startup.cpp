@@ -11,7 +11,7 @@
 using namespace Brellow;
 
 // The real brellow binary, started where no server address can be reached: a
-// network namespace without any route. Runs under an X server (xvfb-run) so the
+// network namespace without any route. Runs under an X server (scripts/with-xvfb.sh) so the
 // message box is a real window that the test can find and dismiss.
 class TestStartup : public QObject
 {
@@ -25,11 +25,12 @@ private slots:
 
 void TestStartup::unreachableServerShowsBoxAndExits()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     BrellowHome home;
     QVERIFY(home.prepare());
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     brellow.setProcessEnvironment(env);
@@ -77,11 +78,12 @@ void TestStartup::quitRequestClosesStartupBox()
     QFETCH(int, signalNumber);
     QFETCH(QString, argument);
     QFETCH(int, exitCode);
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     BrellowHome home;
     QVERIFY(home.prepare());
 
     QProcess brellow;
+    ChildProcess::dieWithParent(brellow);
     QProcessEnvironment env = home.environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     brellow.setProcessEnvironment(env);

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tools/childprocess.h>
+
 #include <xcb/xcb.h>
 
 #include <csignal>
@@ -62,6 +64,7 @@ namespace {
 QString run(const QString &program, const QStringList &args)
 {
     QProcess p;
+    ChildProcess::dieWithParent(p);
     p.start(program, args);
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
@@ -151,7 +154,7 @@ int colourDistance(const QColor &a, const QColor &b)
 
 void TestDesktop::initTestCase()
 {
-    QVERIFY2(QGuiApplication::platformName() == "xcb", "run under xvfb-run");
+    QVERIFY2(QGuiApplication::platformName() == "xcb", "run under scripts/with-xvfb.sh");
     QVERIFY(x11());
     QVERIFY(m_westonDir.isValid());
 }
@@ -208,6 +211,7 @@ QProcessEnvironment TestDesktop::brellowEnvironment() const
 QProcess *TestDesktop::startBrellow(const QProcessEnvironment &env, const QStringList &args)
 {
     auto *brellow = new QProcess;
+    ChildProcess::dieWithParent(*brellow);
     m_brellows.push_back(brellow);
     brellow->setProcessEnvironment(env);
     brellow->setProcessChannelMode(QProcess::ForwardedChannels);
@@ -219,6 +223,7 @@ QProcess *TestDesktop::startHelper(const QString &program, const QStringList &ar
                                    const QProcessEnvironment &env)
 {
     auto *helper = new QProcess;
+    ChildProcess::dieWithParent(*helper);
     m_helpers.push_back(helper);
     helper->setProcessEnvironment(env);
     // Their chatter is of no interest; unread pipes could stall them.
@@ -379,7 +384,7 @@ void TestDesktop::cornersShowTheDesktop()
     QFETCH(bool, compositor);
     const QColor desktop("#4a6f8a");
     // This test's own connection keeps the X server from resetting the colour.
-    QCOMPARE(QProcess::execute("xsetroot", {"-solid", desktop.name()}), 0);
+    QCOMPARE(ChildProcess::execute("xsetroot", {"-solid", desktop.name()}), 0);
     if (compositor) {
         QVERIFY(startHelper("xcompmgr", {})->waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(selectionOwned("_NET_WM_CM_S0"), 10000);
@@ -458,6 +463,7 @@ void TestDesktop::waylandSessionPrefersX()
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", m_westonDir.path());
         m_weston = new QProcess;
+        ChildProcess::dieWithParent(*m_weston);
         m_weston->setProcessEnvironment(env);
         m_weston->setStandardOutputFile(m_westonDir.filePath("weston.log"));
         m_weston->setStandardErrorFile(m_westonDir.filePath("weston.log"));

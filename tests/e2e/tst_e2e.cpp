@@ -66,7 +66,7 @@ QDateTime TestEndToEnd::loggedAt(const QString &line) const
 
 void TestEndToEnd::initTestCase()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     QVERIFY(m_dir.isValid());
 
     // The scripted call: figures, a call whose answers arrive one by one, its outcome.
@@ -84,11 +84,13 @@ void TestEndToEnd::initTestCase()
     script.close();
 
     m_sim = new LoggedProcess(this);
-    m_sim->process().start(BRELLOW_SIM_PATH, {"--listen", "127.0.0.1:49999", "--script",
+    // A free port that the server picks and names in its log.
+    m_sim->process().start(BRELLOW_SIM_PATH, {"--listen", "127.0.0.1:0", "--script",
                                               script.fileName(), "--idle-timeout", "0"});
     QVERIFY(m_sim->process().waitForStarted());
-    QVERIFY2(m_sim->waitForLine(QRegularExpression("listening 127.0.0.1:49999")) >= 0,
-             "the practice server could not listen on 127.0.0.1:49999");
+    const int listening = m_sim->waitForLine(QRegularExpression(R"( listening 127\.0\.0\.1:\d+$)"));
+    QVERIFY2(listening >= 0, "the practice server did not start listening");
+    const QString server = m_sim->lines().at(listening).section(' ', -1);
 
     m_brellow = new LoggedProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -97,7 +99,7 @@ void TestEndToEnd::initTestCase()
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     m_brellow->process().setProcessEnvironment(env);
     m_brellow->process().setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_brellow->process().start(BRELLOW_PATH, {});
+    m_brellow->process().start(BRELLOW_PATH, {"--server", server});
     QVERIFY(m_brellow->process().waitForStarted());
 
     m_windowId = findWindow("brellow", 20000);

@@ -1,3 +1,4 @@
+#include <tools/childprocess.h>
 #include <tools/desktopdriver.h>
 #include <ui/mainwindow.h>
 
@@ -60,6 +61,7 @@ QString run(const QString &program, const QStringList &args)
 QProcess *TestExit::startHelper(const QString &program, const QStringList &args)
 {
     auto *helper = new QProcess(this);
+    ChildProcess::dieWithParent(*helper);
     m_helpers.push_back(helper);
     helper->setStandardOutputFile(QProcess::nullDevice());
     helper->setStandardErrorFile(QProcess::nullDevice());

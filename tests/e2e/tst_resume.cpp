@@ -1,5 +1,6 @@
 #include <net/backoff.h>
 #include <net/messages.h>
+#include <tools/childprocess.h>
 #include <tools/desktopdriver.h>
 #include <ui/mainwindow.h>
 
@@ -98,6 +99,7 @@ void TestResume::initTestCase()
     QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under an X server");
     QVERIFY(m_dir.isValid());
     m_windowManager = new QProcess(this);
+    ChildProcess::dieWithParent(*m_windowManager);
     m_windowManager->setStandardOutputFile(QProcess::nullDevice());
     m_windowManager->setStandardErrorFile(QProcess::nullDevice());
     m_windowManager->start("openbox", {});

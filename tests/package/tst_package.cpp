@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tools/childprocess.h>
+
 // The two Debian packages as cpack builds them from this tree, checked the way
 // Debian checks packages: control fields, dependencies found by dpkg-shlibdeps,
 // contents, stripped binaries, lintian, and the desktop and AppStream validators.
@@ -51,6 +53,7 @@ private:
 TestPackage::Run TestPackage::run(const QString &program, const QStringList &args, int timeoutMs)
 {
     QProcess p;
+    ChildProcess::dieWithParent(p);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
     Run r;

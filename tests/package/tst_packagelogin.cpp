@@ -1,3 +1,5 @@
+#include <net/messages.h>
+#include <tools/childprocess.h>
 #include <tools/desktopdriver.h>
 
 #include <QApplication>
@@ -47,7 +49,7 @@ bool TestPackageLogin::startSim()
         if (line < 0)
             return false;
         m_port = m_sim->lines().at(line).section(':', -1).toUShort();
-        if (m_port != 0 && m_port != 49999)
+        if (m_port != 0 && m_port != Brellow::Messages::ServerPort)
             return true;
         m_sim->terminate();
     }
@@ -56,13 +58,14 @@ bool TestPackageLogin::startSim()
 
 void TestPackageLogin::initTestCase()
 {
-    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under scripts/with-xvfb.sh");
     QVERIFY(m_dir.isValid());
 
     const QStringList debs = QDir(BRELLOW_DEB_DIR).entryList({"brellow_*.deb"}, QDir::Files);
     QCOMPARE(debs.size(), 1);
     const QString root = m_dir.filePath("root");
     QProcess unpack;
+    ChildProcess::dieWithParent(unpack);
     unpack.start("dpkg-deb", {"-x", QDir(BRELLOW_DEB_DIR).filePath(debs.first()), root});
     QVERIFY(unpack.waitForFinished(60000));
     QCOMPARE(unpack.exitCode(), 0);

@@ -6,6 +6,7 @@
 
 #include <sim/simlog.h>
 #include <sim/simserver.h>
+#include <tools/childprocess.h>
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -51,6 +52,7 @@ QString md5Hex(const QString &password)
 class SimProcess
 {
 public:
+    SimProcess() { ChildProcess::dieWithParent(m_process); }
     ~SimProcess()
     {
         if (m_process.state() != QProcess::NotRunning) {
@@ -905,6 +907,7 @@ void TestSim::malformedCounterDoesNotWrap()
 void TestSim::helpShowsSessionCap()
 {
     QProcess sim;
+    ChildProcess::dieWithParent(sim);
     sim.start(QStringLiteral(BRELLOW_SIM_PATH), {QStringLiteral("--help")});
     QVERIFY(sim.waitForFinished(5000));
     QCOMPARE(sim.exitCode(), 0);
@@ -1167,6 +1170,7 @@ void TestSim::startupErrors()
     message.replace(QLatin1String("FILE"), path).replace(QLatin1String("PORT"), port);
 
     QProcess sim;
+    ChildProcess::dieWithParent(sim);
     sim.start(QStringLiteral(BRELLOW_SIM_PATH), arguments);
     QVERIFY(sim.waitForFinished(5000));
     QCOMPARE(sim.exitStatus(), QProcess::NormalExit);

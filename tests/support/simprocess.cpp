@@ -1,5 +1,7 @@
 #include <tests/support/simprocess.h>
 
+#include <tools/childprocess.h>
+
 #include <QTest>
 
 #include <algorithm>
@@ -8,6 +10,7 @@ namespace UiTest {
 
 SimProcess::SimProcess(const QString &program) : m_program(program)
 {
+    ChildProcess::dieWithParent(m_process);
 }
 
 SimProcess::~SimProcess()

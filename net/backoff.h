@@ -15,7 +15,7 @@ public:
     static constexpr int MaxWaitMs = 30000;
     // Each wait is drawn from [wait * (1 - Jitter), wait * (1 + Jitter)], and never
     // beyond MaxWaitMs: near the cap from [MaxWaitMs * (1 - Jitter), MaxWaitMs].
-    static constexpr double Jitter = 0.4;
+    static constexpr double Jitter = 0.5;
 
     explicit Backoff(quint32 seed = QRandomGenerator::system()->generate());
 

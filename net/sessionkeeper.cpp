@@ -69,6 +69,13 @@ void SessionKeeper::onRepeat()
 {
     if (m_loginAnswered || (m_state != State::LoggingIn && m_state != State::Resuming))
         return;
+    // While resuming, a server that has not answered the attempt's test is not
+    // there yet: saying the login again would undo the back-off, and a floor of
+    // clients would come back to it in step.
+    if (m_state == State::Resuming && !m_heard) {
+        m_repeatTimer->start();
+        return;
+    }
     // The same datagram again: the server keeps one session per client address, so
     // a repeat that arrives after all replaces the first one's session, not adds one.
     ++m_repeatsSent;

@@ -5,10 +5,10 @@
 #include <ui/brellowpage.h>
 #include <ui/mainwindow.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QSet>
@@ -206,8 +206,9 @@ QString findWindow(const QString &className, int timeoutMs)
 
 QStringList brellowWindows()
 {
-    return run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                           QStringLiteral("--classname"), QStringLiteral("^brellow$")})
+    return run(QStringLiteral("xdotool"),
+               {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                QStringLiteral("--classname"), QStringLiteral("^brellow$")})
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 

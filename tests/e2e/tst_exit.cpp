@@ -193,26 +193,37 @@ int TestExit::logoutsOf(const QString &sessionId, int fromLine)
 
 void TestExit::endsAtEveryMoment_data()
 {
-    QTest::addColumn<QString>("how");     // SIGTERM, SIGINT, SIGHUP or tray
-    QTest::addColumn<QString>("state");   // what the window does before it
+    QTest::addColumn<QString>("how");      // SIGTERM, SIGINT, SIGHUP or tray
+    QTest::addColumn<QString>("state");    // what the window does before it
     QTest::addColumn<int>("afterLoginMs"); // since the server confirmed the login
 
-    QTest::newRow("logged out") << "SIGTERM" << "logged out" << -1;
-    QTest::newRow("message box open") << "SIGTERM" << "box" << -1;
-    QTest::newRow("logging in") << "SIGTERM" << "logging in" << -1;
+    QTest::newRow("logged out") << "SIGTERM"
+                                << "logged out" << -1;
+    QTest::newRow("message box open") << "SIGTERM"
+                                      << "box" << -1;
+    QTest::newRow("logging in") << "SIGTERM"
+                                << "logging in" << -1;
     // Over the call: compact, growing, answers coming in, the outcome, the wait
     // before collapsing, collapsing.
     for (int ms : {0, 300, 700, 900, 1100, 1300, 1500, 1700, 2000, 2500, 3500, 5000, 7500, 10500,
                    11300, 11500, 11700, 12000, 13000})
         QTest::newRow(qPrintable(QStringLiteral("SIGTERM %1 ms into the session").arg(ms)))
-            << "SIGTERM" << "call" << ms;
-    QTest::newRow("hidden in the tray") << "SIGTERM" << "hidden" << 1500;
-    QTest::newRow("SIGINT during the call") << "SIGINT" << "call" << 1500;
-    QTest::newRow("SIGHUP during the call") << "SIGHUP" << "call" << 1500;
-    QTest::newRow("tray Exit, logged out") << "tray" << "logged out" << -1;
-    QTest::newRow("tray Exit during the call") << "tray" << "call" << 1300;
-    QTest::newRow("tray Exit after the call") << "tray" << "call" << 3000;
-    QTest::newRow("tray Exit, hidden") << "tray" << "hidden" << 1500;
+            << "SIGTERM"
+            << "call" << ms;
+    QTest::newRow("hidden in the tray") << "SIGTERM"
+                                        << "hidden" << 1500;
+    QTest::newRow("SIGINT during the call") << "SIGINT"
+                                            << "call" << 1500;
+    QTest::newRow("SIGHUP during the call") << "SIGHUP"
+                                            << "call" << 1500;
+    QTest::newRow("tray Exit, logged out") << "tray"
+                                           << "logged out" << -1;
+    QTest::newRow("tray Exit during the call") << "tray"
+                                               << "call" << 1300;
+    QTest::newRow("tray Exit after the call") << "tray"
+                                              << "call" << 3000;
+    QTest::newRow("tray Exit, hidden") << "tray"
+                                       << "hidden" << 1500;
 }
 
 void TestExit::endsAtEveryMoment()
@@ -243,8 +254,8 @@ void TestExit::endsAtEveryMoment()
     QVERIFY(brellow.process().waitForStarted());
     const QString window = findMainWindow();
     QVERIFY2(!window.isEmpty(), "no window");
-    const QRect geometry = waitForWindowSize(
-        window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 15000);
+    const QRect geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 15000);
     QVERIFY(!geometry.isNull());
     const QString logPath = home.filePath("config/Brellow/brellow.log");
     const auto logText = [&logPath] {
@@ -267,7 +278,8 @@ void TestExit::endsAtEveryMoment()
                 QRegularExpression(R"( out .*"cmd":"login_ack".*"session_id")"), simFrom);
             QVERIFY(ack >= 0);
             const QString json = m_sim->lines().at(ack).section(' ', 3);
-            sessionId = QJsonDocument::fromJson(json.toUtf8()).object().value("session_id").toString();
+            sessionId =
+                QJsonDocument::fromJson(json.toUtf8()).object().value("session_id").toString();
             QVERIFY(!sessionId.isEmpty());
             QElapsedTimer since;
             since.start();
@@ -285,10 +297,9 @@ void TestExit::endsAtEveryMoment()
     if (how == QLatin1String("tray"))
         exitFromTray();
     else
-        ::kill(pid_t(brellow.process().processId()),
-               how == QLatin1String("SIGINT")   ? SIGINT
-               : how == QLatin1String("SIGHUP") ? SIGHUP
-                                                : SIGTERM);
+        ::kill(pid_t(brellow.process().processId()), how == QLatin1String("SIGINT")   ? SIGINT
+                                                     : how == QLatin1String("SIGHUP") ? SIGHUP
+                                                                                      : SIGTERM);
     // A Brellow that refuses to end would keep pinging for ever; ten seconds tell
     // it apart from a slow exit on a loaded machine.
     const bool ended = brellow.process().waitForFinished(10000);
@@ -297,8 +308,9 @@ void TestExit::endsAtEveryMoment()
         brellow.process().kill();
         brellow.process().waitForFinished(5000);
     }
-    QVERIFY2(ended, qPrintable(QStringLiteral("still running 10 s after %1; log:\n%2")
-                                   .arg(how, logText())));
+    QVERIFY2(
+        ended,
+        qPrintable(QStringLiteral("still running 10 s after %1; log:\n%2").arg(how, logText())));
     m_exitTimes << took;
     qInfo("ended %lld ms after %s", took, qPrintable(how));
     QCOMPARE(brellow.process().exitStatus(), QProcess::NormalExit);

@@ -136,7 +136,7 @@ void TestResume::cleanupTestCase()
 void TestResume::serverRestarts_data()
 {
     QTest::addColumn<int>("stopSignal");
-    QTest::addColumn<int>("downMs"); // -1: not back
+    QTest::addColumn<int>("downMs");     // -1: not back
     QTest::addColumn<QString>("resume"); // the site's key; empty: unset
     QTest::newRow("stopped, back after 5 s") << int(SIGTERM) << 5000 << "";
     QTest::newRow("stopped, back after 45 s") << int(SIGTERM) << 45000 << "";
@@ -171,8 +171,7 @@ void TestResume::serverRestarts()
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     const QString logPath = home.filePath("config/Brellow/brellow.log");
     const auto waitForLog = [&logPath](const QString &text, int timeoutMs) {
-        return QTest::qWaitFor([&] { return !readLog(logPath).filter(text).isEmpty(); },
-                               timeoutMs);
+        return QTest::qWaitFor([&] { return !readLog(logPath).filter(text).isEmpty(); }, timeoutMs);
     };
 
     QVERIFY(startSim());
@@ -183,8 +182,8 @@ void TestResume::serverRestarts()
     QVERIFY(brellow.process().waitForStarted());
     const QString window = findMainWindow();
     QVERIFY(!window.isEmpty());
-    const QRect geometry = waitForWindowSize(
-        window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 15000);
+    const QRect geometry =
+        waitForWindowSize(window, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight), 15000);
     QVERIFY(!geometry.isNull());
     QVERIFY2(waitForFace(geometry), "the page never showed");
     typeLogin(geometry, User, Password);
@@ -212,10 +211,10 @@ void TestResume::serverRestarts()
                  qPrintable(readLog(logPath).join('\n')));
         QVERIFY(m_sim->waitForLine(QRegularExpression(" opened user " + User + "$")) >= 0);
         // As it was: figures, no notice, the agent typed nothing.
-        QTRY_VERIFY_WITH_TIMEOUT(pixelsNear(grab(QRect(geometry.topLeft(),
-                                                       QSize(geometry.width(), 26))),
-                                            NoticeOrange) == 0,
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            pixelsNear(grab(QRect(geometry.topLeft(), QSize(geometry.width(), 26))),
+                       NoticeOrange) == 0,
+            10000);
         QVERIFY(pixelsNear(grab(geometry), FigureGreen) > 50);
     } else {
         QVERIFY2(waitForLog("\tresume stopped: the server did not take the session back", 60000),
@@ -253,8 +252,7 @@ void TestResume::serverRestarts()
             QVERIFY2(qAbs(gap - waits.at(i)) <= 1.5, qPrintable(QString::number(gap)));
         }
     }
-    qInfo("%lld attempts, waits %s s", qint64(waits.size()),
-          qPrintable([&] {
+    qInfo("%lld attempts, waits %s s", qint64(waits.size()), qPrintable([&] {
               QStringList texts;
               for (double w : waits)
                   texts << QString::number(w, 'f', 1);

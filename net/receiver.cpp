@@ -173,8 +173,12 @@ void Receiver::handleDatagram(const QByteArray &datagram)
         // A "shutdown_ack" also answers a logout of a session the server no longer
         // knows: only an end we did not ask for is the server's own.
         const bool held = !m_sessionId.isEmpty();
-        m_lastEnd = held && !m_logoutSent && cmd == Messages::ShutdownAck ? SessionEnd::ByServer
-                                                                          : SessionEnd::Asked;
+        if (m_logoutSent)
+            m_lastEnd = SessionEnd::Asked;
+        else if (held && cmd == Messages::ShutdownAck)
+            m_lastEnd = SessionEnd::ByServer;
+        else
+            m_lastEnd = held ? SessionEnd::Asked : SessionEnd::Unheld;
         m_logoutSent = false;
         m_sessionId.clear();
         emit loggedOut();

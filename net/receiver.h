@@ -50,8 +50,9 @@ public:
     // server on its own (a restart, an idle timeout, a supervisor).
     enum class SessionEnd
     {
-        Asked,
-        ByServer
+        Asked,    // the answer to our own "logout"
+        ByServer, // a session we held, ended without our asking
+        Unheld    // neither: no session was held and none was asked to end
     };
     SessionEnd lastSessionEnd() const { return m_lastEnd; }
 

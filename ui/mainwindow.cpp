@@ -281,6 +281,7 @@ void MainWindow::loginCommand()
         m_keeper->forget();
         Application::instance()->receiver()->logout();
         endSession();
+        m_leftByAgent = true;
         return;
     }
 
@@ -298,6 +299,7 @@ void MainWindow::loginCommand()
         }
         Application::instance()->settings()->setValue(SettingsKeys::LoginUsername, username);
         m_loginState = LoginState::LoggingIn;
+        m_leftByAgent = false;
         m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Logging in"));
         m_bridge->setElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"),
                                       QStringLiteral("true"));
@@ -415,6 +417,13 @@ void MainWindow::onLoggedIn()
 {
     if (m_loginState == LoginState::LoggedIn)
         return;
+    if (m_leftByAgent) {
+        // A late or doubled confirmation of the session the agent just left: the
+        // agent stays logged out, and so does the server.
+        note(QStringLiteral("a login confirmed after the agent's logout: logged out again"));
+        Application::instance()->receiver()->logout();
+        return;
+    }
     const bool resumed = m_loginState == LoginState::Resuming;
     m_loginState = LoginState::LoggedIn;
     if (!resumed)
@@ -459,6 +468,12 @@ void MainWindow::onLoggedOut()
     if (m_loginState == LoginState::LoggedOut || m_loginState == LoginState::Resuming)
         return;
     Receiver *receiver = Application::instance()->receiver();
+    // While logging in, an end that ends no session of ours (the answer to the
+    // logout that went just before, or one doubled on the way) says nothing about
+    // the login under way.
+    if (m_loginState == LoginState::LoggingIn &&
+        receiver->lastSessionEnd() != Receiver::SessionEnd::ByServer)
+        return;
     if (m_loginState == LoginState::LoggedIn &&
         receiver->lastSessionEnd() == Receiver::SessionEnd::ByServer) {
         note(QStringLiteral("session ended by the server"));

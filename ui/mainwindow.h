@@ -155,6 +155,9 @@ private:
     // The error panel holds the standing status text (not a transient message).
     bool m_panelShowsStatus = false;
     SessionKeeper *m_keeper = nullptr;
+    // The agent logged out and has not logged in since: a confirmation that comes
+    // now belongs to a session the agent left.
+    bool m_leftByAgent = false;
 };
 
 } // namespace Brellow

@@ -2,6 +2,7 @@
 
 #include <app/application.h>
 #include <net/receiver.h>
+#include <net/sessionkeeper.h>
 #include <ui/mainwindow.h>
 
 #include <QJsonObject>
@@ -65,11 +66,17 @@ QString opacity(MainWindow &w, const char *selector)
 
 void TestConnection::logIn()
 {
+    UiTest::setValue(*window, "#username", "anna");
+    UiTest::setValue(*window, "#password", "secret");
+    UiTest::click(*window, "login");
+    QTRY_COMPARE(window->loginState(), MainWindow::LoginState::LoggingIn);
     server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-1"})"));
     QTRY_COMPARE(window->loginState(), MainWindow::LoginState::LoggedIn);
     server->send(QByteArray(
         R"({"cmd":"update_stat","data":{"user_surveys":12,"average_score":0.5,"team_position":3,"team_surveys":140}})"));
     QTRY_COMPARE(UiTest::text(*window, "#team_surveys"), QStringLiteral("140"));
+    // The login and its question to the server, not the pings that follow.
+    server->drain(100);
 }
 
 bool TestConnection::nextIsPing()
@@ -226,6 +233,8 @@ void TestConnection::endOfSessionClears()
 {
     QFETCH(QString, end);
     MainWindow &w = *window;
+    // A site without resuming: the server's end is the end.
+    w.sessionKeeper()->setResumeLimitMs(0);
 
     logIn();
     loseConnection();

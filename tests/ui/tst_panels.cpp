@@ -614,7 +614,19 @@ void TestPanels::nothingOfOneAgentReachesTheNext()
     QCOMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
     QCOMPARE(w.height(), MainWindow::CompactHeight);
 
+    // A confirmation of the session alice left does not log her back in.
+    server->drain(100);
+    server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-1","media_links":[]})"));
+    const QJsonObject again = server->next(5000);
+    QCOMPARE(again.value("cmd").toString(), QStringLiteral("logout"));
+    QCOMPARE(again.value("session_id").toString(), QStringLiteral("s-1"));
+    QCOMPARE(w.loginState(), MainWindow::LoginState::LoggedOut);
+
     // The next agent starts from empty panels until the server's first figures.
+    UiTest::setValue(w, "#username", "bob");
+    UiTest::setValue(w, "#password", "pw");
+    UiTest::click(w, "login");
+    QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggingIn);
     server->send(QByteArray(R"({"cmd":"login_ack","session_id":"s-2","media_links":[]})"));
     QTRY_COMPARE(w.loginState(), MainWindow::LoginState::LoggedIn);
     QVERIFY(UiTest::isShown(w, "#top_panel1"));

@@ -6,6 +6,7 @@
 #include <ui/mainwindow.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -226,6 +227,20 @@ QString findMainWindow(int timeoutMs)
             wait(100);
     } while (timer.elapsed() < timeoutMs);
     return {};
+}
+
+QProcessEnvironment brellowEnvironment(const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE",
+                             "QT_SCALE_FACTOR", "QTWEBENGINE_CHROMIUM_FLAGS", "BRELLOW_SERVER"})
+        env.remove(QLatin1String(name));
+    const QDir dir(home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_CONFIG_DIRS"), dir.filePath(QStringLiteral("site")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("run")));
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    return env;
 }
 
 bool waitForFace(const QRect &window, int timeoutMs)

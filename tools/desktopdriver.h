@@ -59,6 +59,10 @@ QRect windowGeometry(const QString &windowId);
 QStringList brellowWindows();
 // Brellow's main window, by its class and title; empty after timeoutMs.
 QString findMainWindow(int timeoutMs = 20000);
+// Brellow's environment for a run of its own in `home`: its settings and log in
+// home/config, the site's file in home/site, its runtime folder home/run; none of
+// the caller's Qt, display or server settings.
+QProcessEnvironment brellowEnvironment(const QString &home);
 // Waits until the window shows the page's face rather than an empty or loading one.
 bool waitForFace(const QRect &window, int timeoutMs = 30000);
 // Types the user name and password into the logged-out page of the window at

@@ -237,14 +237,7 @@ void TestExit::endsAtEveryMoment()
     QVERIFY(QDir(home.path()).mkpath("run"));
     QFile::setPermissions(home.filePath("run"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE",
-                             "QT_SCALE_FACTOR", "QTWEBENGINE_CHROMIUM_FLAGS", "BRELLOW_SERVER"})
-        env.remove(name);
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("XDG_CONFIG_DIRS", home.filePath("site"));
-    env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
-    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    const QProcessEnvironment env = brellowEnvironment(home.path());
 
     const int simFrom = m_sim->lines().size();
     LoggedProcess brellow;

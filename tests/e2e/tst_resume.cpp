@@ -161,14 +161,7 @@ void TestResume::serverRestarts()
         QVERIFY(site.open(QIODevice::WriteOnly));
         site.write("[General]\nresume=" + resume.toLatin1() + "\n");
     }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE",
-                             "QT_SCALE_FACTOR", "QTWEBENGINE_CHROMIUM_FLAGS", "BRELLOW_SERVER"})
-        env.remove(name);
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("XDG_CONFIG_DIRS", home.filePath("site"));
-    env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
-    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    const QProcessEnvironment env = brellowEnvironment(home.path());
     const QString logPath = home.filePath("config/Brellow/brellow.log");
     const auto waitForLog = [&logPath](const QString &text, int timeoutMs) {
         return QTest::qWaitFor([&] { return !readLog(logPath).filter(text).isEmpty(); }, timeoutMs);

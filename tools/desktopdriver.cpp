@@ -126,6 +126,21 @@ bool LoggedProcess::terminate(int timeoutMs)
     return ended;
 }
 
+quint16 startPracticeServer(LoggedProcess &sim, const QString &program, quint16 port,
+                            const QStringList &arguments)
+{
+    sim.process().start(
+        program, QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port)} +
+                     arguments);
+    if (!sim.process().waitForStarted())
+        return 0;
+    const QRegularExpression listening(QStringLiteral(R"( listening 127\.0\.0\.1:(\d+)$)"));
+    const int line = sim.waitForLine(listening);
+    if (line < 0)
+        return 0;
+    return quint16(listening.match(sim.lines().at(line)).captured(1).toUInt());
+}
+
 QRect elementRect(const QString &selector, Face face)
 {
     const bool expanded = face == Face::LoggedInExpanded;

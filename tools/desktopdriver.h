@@ -38,6 +38,11 @@ private:
     QByteArray m_partial;
 };
 
+// Starts the practice server `program` in `sim`, listening on 127.0.0.1:port (0: a
+// free one), with further arguments; the port it listens on, or 0 when it did not.
+quint16 startPracticeServer(LoggedProcess &sim, const QString &program, quint16 port,
+                            const QStringList &arguments);
+
 // How the page looks in the window.
 enum class Face
 {

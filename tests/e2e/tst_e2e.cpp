@@ -85,12 +85,10 @@ void TestEndToEnd::initTestCase()
 
     m_sim = new LoggedProcess(this);
     // A free port that the server picks and names in its log.
-    m_sim->process().start(BRELLOW_SIM_PATH, {"--listen", "127.0.0.1:0", "--script",
-                                              script.fileName(), "--idle-timeout", "0"});
-    QVERIFY(m_sim->process().waitForStarted());
-    const int listening = m_sim->waitForLine(QRegularExpression(R"( listening 127\.0\.0\.1:\d+$)"));
-    QVERIFY2(listening >= 0, "the practice server did not start listening");
-    const QString server = m_sim->lines().at(listening).section(' ', -1);
+    const quint16 port = startPracticeServer(
+        *m_sim, BRELLOW_SIM_PATH, 0, {"--script", script.fileName(), "--idle-timeout", "0"});
+    QVERIFY2(port != 0, "the practice server did not start listening");
+    const QString server = QStringLiteral("127.0.0.1:%1").arg(port);
 
     m_brellow = new LoggedProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -39,6 +39,7 @@ private:
     void exitFromTray();
     int logoutsOf(const QString &sessionId, int fromLine);
 
+    QTemporaryDir m_dir;
     std::vector<QProcess *> m_helpers;
     LoggedProcess *m_sim = nullptr;
     quint16 m_port = 0;
@@ -103,10 +104,8 @@ void TestExit::initTestCase()
 
     // A call shortly after each login: figures, the call, its answers, its outcome;
     // the window collapses ten seconds after the outcome.
-    QTemporaryDir *dir = new QTemporaryDir;
-    dir->setAutoRemove(true);
-    connect(this, &QObject::destroyed, [dir] { delete dir; });
-    QFile script(dir->filePath("call.jsonl"));
+    QVERIFY(m_dir.isValid());
+    QFile script(m_dir.filePath("call.jsonl"));
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write(
         R"({"delay_ms": 100, "msg": {"cmd":"update_stat","data":{"user_surveys":12,"average_score":0.755,"team_position":3,"team_surveys":140}}})"
@@ -120,13 +119,8 @@ void TestExit::initTestCase()
     script.close();
 
     m_sim = new LoggedProcess(this);
-    m_sim->process().start(BRELLOW_SIM_PATH, {"--listen", "127.0.0.1:0", "--script",
-                                              script.fileName(), "--idle-timeout", "0"});
-    QVERIFY(m_sim->process().waitForStarted());
-    const QRegularExpression listening(R"( listening 127\.0\.0\.1:(\d+)$)");
-    const int line = m_sim->waitForLine(listening);
-    QVERIFY(line >= 0);
-    m_port = quint16(listening.match(m_sim->lines().at(line)).captured(1).toUInt());
+    m_port = startPracticeServer(*m_sim, BRELLOW_SIM_PATH, 0,
+                                 {"--script", script.fileName(), "--idle-timeout", "0"});
     QVERIFY(m_port != 0);
 }
 

@@ -81,16 +81,8 @@ QStringList readLog(const QString &path)
 bool TestResume::startSim()
 {
     m_sim = std::make_unique<LoggedProcess>();
-    m_sim->process().start(BRELLOW_SIM_PATH,
-                           {"--listen", QStringLiteral("127.0.0.1:%1").arg(m_port), "--users",
-                            m_users, "--script", m_script, "--idle-timeout", "0"});
-    if (!m_sim->process().waitForStarted())
-        return false;
-    const QRegularExpression listening(R"( listening 127\.0\.0\.1:(\d+)$)");
-    const int line = m_sim->waitForLine(listening);
-    if (line < 0)
-        return false;
-    m_port = quint16(listening.match(m_sim->lines().at(line)).captured(1).toUInt());
+    m_port = startPracticeServer(*m_sim, BRELLOW_SIM_PATH, m_port,
+                                 {"--users", m_users, "--script", m_script, "--idle-timeout", "0"});
     return m_port != 0;
 }
 

@@ -30,13 +30,6 @@ QString Application::version()
     return QStringLiteral(BRELLOW_VERSION);
 }
 
-Application::Application(int &argc, char **argv, const QString &host, int port)
-    : Application(argc, argv)
-{
-    openSettingsAndLog();
-    m_receiver = new Receiver(this, host, port);
-}
-
 void Application::openSettingsAndLog()
 {
     // A Qt child: the deleteLater below does not run once the event loop has ended,

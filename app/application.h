@@ -27,8 +27,6 @@ class Application : public QApplication
 
 public:
     Application(int &argc, char **argv);
-    // For tests: all steps at once, talking to the given server address.
-    Application(int &argc, char **argv, const QString &host, int port);
     ~Application() override;
 
     static Application *instance();

@@ -1,6 +1,7 @@
 #include <app/commandline.h>
 
 #include <app/serveraddress.h>
+#include <app/settingstable.h>
 
 #include <QCoreApplication>
 
@@ -14,8 +15,7 @@ CommandLine::CommandLine(const QStringList &arguments)
                                     "then %4.")
                          .arg(Messages::ServerPort)
                          .arg(QLatin1String(ServerAddress::EnvironmentVariable),
-                              QLatin1String(ServerAddress::SettingsKey),
-                              ServerAddress::builtInDefault()),
+                              SettingsTable::key(Setting::Server), ServerAddress::builtInDefault()),
                      QStringLiteral("HOST[:PORT]"))
 {
     m_parser.setApplicationDescription(

@@ -1,7 +1,5 @@
 #include <app/enginedefaults.h>
 
-#include <QSettings>
-
 namespace Brellow {
 
 namespace {
@@ -12,13 +10,12 @@ constexpr const char *ChromiumFlags = "QTWEBENGINE_CHROMIUM_FLAGS";
 
 } // namespace
 
-EngineDefaults EngineDefaults::apply()
+EngineDefaults EngineDefaults::apply(const SiteSettings &site)
 {
     EngineDefaults result;
-    const QSettings site(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Brellow"),
-                         QStringLiteral("brellow"));
     result.m_siteFile = site.fileName();
-    result.m_lean = site.value(QLatin1String(SiteKey), true).toBool();
+    if (site.contains(Setting::LeanEngine))
+        result.m_lean = site.value(Setting::LeanEngine).toBool();
     if (!result.m_lean)
         return result;
 
@@ -52,7 +49,7 @@ QString EngineDefaults::description() const
 {
     if (!m_lean)
         return QStringLiteral("engine: Qt's defaults (%1=false in %2)")
-            .arg(QLatin1String(SiteKey), m_siteFile);
+            .arg(SettingsTable::key(Setting::LeanEngine), m_siteFile);
     QString text = QStringLiteral("engine: lean defaults");
     if (!m_set.isEmpty())
         text += QStringLiteral(", set ") + m_set.join(QStringLiteral(", "));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <app/sitesettings.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -13,12 +15,9 @@ namespace Brellow {
 class EngineDefaults
 {
 public:
-    // The system-wide key that turns the defaults off.
-    static constexpr const char *SiteKey = "leanEngine";
-
-    // Decides and sets the environment. Call before the application object
-    // exists: the engine reads it once, when it starts.
-    static EngineDefaults apply();
+    // Decides from the site's leanEngine and sets the environment. Call before
+    // the application object exists: the engine reads it once, when it starts.
+    static EngineDefaults apply(const SiteSettings &site);
 
     bool lean() const { return m_lean; }
     // One line for the log: which configuration is in use and why.

@@ -5,6 +5,7 @@
 #include <app/resumepolicy.h>
 #include <app/serveraddress.h>
 #include <app/singleinstance.h>
+#include <app/sitesettings.h>
 #include <common/signalwatcher.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
@@ -56,7 +57,9 @@ int main(int argc, char *argv[])
     // Ties the window to brellow.desktop: its icon and name in docks and switchers.
     QGuiApplication::setDesktopFileName(QStringLiteral("brellow"));
     PlatformChoice::apply(argc, argv);
-    const EngineDefaults engine = EngineDefaults::apply();
+    // The site's file, read once; the engine's part must be known before Qt starts.
+    const SiteSettings site = SiteSettings::load();
+    const EngineDefaults engine = EngineDefaults::apply(site);
     Application app(argc, argv);
 
     // Forms of help and version that only a full parse finds (-hv), now that Qt
@@ -71,7 +74,7 @@ int main(int argc, char *argv[])
     // first one's window forward; it must not open (and so empty) the log.
     SingleInstance instance;
     if (!instance.isFirst()) {
-        instance.raiseFirst(argc, argv);
+        instance.raiseFirst();
         return 0;
     }
 
@@ -90,7 +93,8 @@ int main(int argc, char *argv[])
         app.log(QStringLiteral("ignored arguments: %1").arg(commandLine.ignored().join(' ')));
 
     QString configError;
-    const ServerAddress server = ServerAddress::configured(commandLine.server(), &configError);
+    const ServerAddress server =
+        ServerAddress::configured(commandLine.server(), site, &configError);
     if (!server.isValid()) {
         app.log(configError);
         return showStartupError(app, configError, 2);
@@ -103,7 +107,7 @@ int main(int argc, char *argv[])
                                                "connection and try again."),
                                 1);
 
-    const ResumePolicy resume = ResumePolicy::fromSite();
+    const ResumePolicy resume = ResumePolicy::fromSite(site);
     app.log(resume.description());
 
     MainWindow window;

@@ -1,16 +1,12 @@
 #include <app/resumepolicy.h>
 
-#include <QSettings>
-
 #include <cmath>
 
 namespace Brellow {
 
-ResumePolicy ResumePolicy::fromSite()
+ResumePolicy ResumePolicy::fromSite(const SiteSettings &site)
 {
-    const QSettings site(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Brellow"),
-                         QStringLiteral("brellow"));
-    return fromText(site.value(QLatin1String(SiteKey)).toString(), site.fileName());
+    return fromText(site.value(Setting::Resume).toString(), site.fileName());
 }
 
 ResumePolicy ResumePolicy::fromText(const QString &text, const QString &source)
@@ -33,7 +29,8 @@ ResumePolicy ResumePolicy::fromText(const QString &text, const QString &source)
 
 QString ResumePolicy::description() const
 {
-    const QString key = QStringLiteral("%1=%2 in %3").arg(QLatin1String(SiteKey), m_text, m_source);
+    const QString key =
+        QStringLiteral("%1=%2 in %3").arg(SettingsTable::key(Setting::Resume), m_text, m_source);
     if (!m_valid)
         return QStringLiteral("resume: %1 is not a number of minutes from 0 to 10080; "
                               "the default of %2 min holds")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <app/sitesettings.h>
+
 #include <QString>
 
 namespace Brellow {
@@ -10,11 +12,10 @@ namespace Brellow {
 class ResumePolicy
 {
 public:
-    static constexpr const char *SiteKey = "resume";
     static constexpr double DefaultMinutes = 60;
 
-    // Read from the site's file (/etc/xdg/Brellow/brellow.ini along XDG_CONFIG_DIRS).
-    static ResumePolicy fromSite();
+    // From the site's "resume" key.
+    static ResumePolicy fromSite(const SiteSettings &site);
     // From a key's text; an empty text gives the default.
     static ResumePolicy fromText(const QString &text, const QString &source);
 

@@ -1,8 +1,6 @@
 #include <app/serveraddress.h>
 
-#include <QDir>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QStringList>
 
 #ifndef BRELLOW_SERVER_ADDRESS
@@ -12,8 +10,6 @@
 namespace Brellow {
 
 namespace {
-
-const QString siteFileName = QStringLiteral("Brellow/brellow.ini");
 
 // Four decimal parts of 0 to 255, without leading zeros: some resolvers read
 // "010" as octal, so such a form would not mean what it seems to.
@@ -41,21 +37,6 @@ bool isHostName(const QString &host)
             return false;
     }
     return !digits.match(labels.last()).hasMatch();
-}
-
-// The system-wide settings file that holds the key, for naming it in the log.
-// QSettings reads the first one along XDG_CONFIG_DIRS that has the key.
-QString siteFileHolding(const QString &key, const QString &fallback)
-{
-    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (dirs.isEmpty())
-        dirs = QStringLiteral("/etc/xdg");
-    for (const QString &dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        const QString file = QDir(dir).filePath(siteFileName);
-        if (QSettings(file, QSettings::IniFormat).contains(key))
-            return QDir::cleanPath(file);
-    }
-    return fallback;
 }
 
 } // namespace
@@ -130,12 +111,11 @@ ServerAddress ServerAddress::parse(const QString &text, const QString &source, Q
     return result;
 }
 
-ServerAddress ServerAddress::configured(const std::optional<QString> &commandLine, QString *error)
+ServerAddress ServerAddress::configured(const std::optional<QString> &commandLine,
+                                        const SiteSettings &site, QString *error)
 {
     QString value;
     QString source;
-    QSettings site(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Brellow"),
-                   QStringLiteral("brellow"));
     if (commandLine) {
         value = *commandLine;
         source = QStringLiteral("the command line (--server)");
@@ -143,13 +123,13 @@ ServerAddress ServerAddress::configured(const std::optional<QString> &commandLin
         // An empty variable counts as unset, as in "BRELLOW_SERVER= brellow".
         value = qEnvironmentVariable(EnvironmentVariable);
         source = QStringLiteral("the environment (%1)").arg(QLatin1String(EnvironmentVariable));
-    } else if (site.contains(QLatin1String(SettingsKey))) {
-        const QVariant setting = site.value(QLatin1String(SettingsKey));
+    } else if (site.contains(Setting::Server)) {
+        const QVariant setting = site.value(Setting::Server);
         // An unquoted comma makes the INI reader return a list: show it as written.
         value = setting.typeId() == QMetaType::QStringList
                     ? setting.toStringList().join(QLatin1Char(','))
                     : setting.toString();
-        source = siteFileHolding(QLatin1String(SettingsKey), site.fileName());
+        source = site.fileHolding(Setting::Server);
     } else {
         value = builtInDefault();
         source = QStringLiteral("the built-in default");

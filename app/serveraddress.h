@@ -1,5 +1,6 @@
 #pragma once
 
+#include <app/sitesettings.h>
 #include <net/messages.h>
 
 #include <QHostAddress>
@@ -15,7 +16,6 @@ class ServerAddress
 {
 public:
     static constexpr char EnvironmentVariable[] = "BRELLOW_SERVER";
-    static constexpr char SettingsKey[] = "server";
 
     ServerAddress() = default;
 
@@ -26,11 +26,11 @@ public:
                                QString *error = nullptr);
 
     // The first setting found, in this order: the command line's --server (given
-    // as commandLine), $BRELLOW_SERVER, "server" in the system-wide settings
-    // file, the built-in default. A bad value is not skipped: it is an error,
-    // described in *error with the value and where it came from.
+    // as commandLine), $BRELLOW_SERVER, the site's "server" key, the built-in
+    // default. A bad value is not skipped: it is an error, described in *error
+    // with the value and where it came from.
     static ServerAddress configured(const std::optional<QString> &commandLine,
-                                    QString *error = nullptr);
+                                    const SiteSettings &site, QString *error = nullptr);
 
     // The address built in at compile time ("127.0.0.1" unless the build says otherwise).
     static QString builtInDefault();

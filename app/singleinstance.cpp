@@ -113,12 +113,8 @@ void SingleInstance::onNewConnection()
     }
 }
 
-bool SingleInstance::raiseFirst(int &argc, char **argv)
+bool SingleInstance::raiseFirst()
 {
-    std::unique_ptr<QCoreApplication> own;
-    if (!QCoreApplication::instance())
-        own = std::make_unique<QCoreApplication>(argc, argv);
-
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < connectPatienceMs) {

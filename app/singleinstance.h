@@ -29,9 +29,9 @@ public:
     // no longer runs is taken over.
     bool isFirst() const { return m_first; }
 
-    // Second instance: asks the first one to raise its window. Makes a short-lived
-    // application object of its own if none exists. True when the request arrived.
-    bool raiseFirst(int &argc, char **argv);
+    // Second instance: asks the first one to raise its window. True when the
+    // request arrived.
+    bool raiseFirst();
 
     // First instance, once the application object exists: starts answering.
     bool listen();

@@ -21,8 +21,6 @@ Receiver::Receiver(QObject *parent, const QString &host, int port, int connectTi
 void Receiver::connectToServer(int timeoutMs)
 {
     m_socket = new QUdpSocket(this);
-    connect(m_socket, &QUdpSocket::connected, this, &Receiver::onSocketConnected);
-    connect(m_socket, &QUdpSocket::disconnected, this, &Receiver::onSocketDisconnected);
     connect(m_socket, &QUdpSocket::readyRead, this, &Receiver::onSocketReadyRead);
     m_socket->connectToHost(m_host, static_cast<quint16>(m_port), QIODevice::ReadWrite);
     m_socket->waitForConnected(timeoutMs);
@@ -114,16 +112,6 @@ void Receiver::sendMessage(QVariantMap map)
         map.insert(Messages::SessionId, m_sessionId);
     // QJsonObject keeps its keys sorted, so members go out in ascending order.
     m_socket->write(QJsonDocument(QJsonObject::fromVariantMap(map)).toJson(QJsonDocument::Compact));
-}
-
-void Receiver::onSocketConnected()
-{
-    emit online();
-}
-
-void Receiver::onSocketDisconnected()
-{
-    emit offline();
 }
 
 void Receiver::onSocketReadyRead()

@@ -57,8 +57,6 @@ public:
     SessionEnd lastSessionEnd() const { return m_lastEnd; }
 
 signals:
-    void online();
-    void offline();
     void loggedIn();
     void loggedOut();
     void updateStat(QVariantMap data);
@@ -74,8 +72,6 @@ signals:
     void datagramReceived();
 
 private slots:
-    void onSocketConnected();
-    void onSocketDisconnected();
     void onSocketReadyRead();
 
 private:

@@ -1,7 +1,7 @@
 #include <ui/mainwindow.h>
 
 #include <app/application.h>
-#include <app/settingskeys.h>
+#include <app/settingstable.h>
 #include <net/messages.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
@@ -159,7 +159,7 @@ MainWindow::~MainWindow()
     setViewMode(ViewMode::Compact, false);
 
     QSettings *settings = Application::instance()->settings();
-    settings->setValue(SettingsKeys::MainWindowGeometry, saveGeometry());
+    settings->setValue(SettingsTable::key(Setting::MainWindowGeometry), saveGeometry());
     settings->sync();
     if (settings->status() != QSettings::NoError)
         note(QStringLiteral("cannot write the settings %1").arg(settings->fileName()));
@@ -297,7 +297,8 @@ void MainWindow::loginCommand()
             showCritical(QStringLiteral("Please enter your username and password and try again."));
             return;
         }
-        Application::instance()->settings()->setValue(SettingsKeys::LoginUsername, username);
+        Application::instance()->settings()->setValue(SettingsTable::key(Setting::LoginUsername),
+                                                      username);
         m_loginState = LoginState::LoggingIn;
         m_leftByAgent = false;
         m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Logging in"));
@@ -338,8 +339,9 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
     QPoint position = pos();
     if (placeFromSettings) {
         const QSettings *settings = Application::instance()->settings();
-        if (settings->contains(SettingsKeys::MainWindowGeometry)) {
-            restoreGeometry(settings->value(SettingsKeys::MainWindowGeometry).toByteArray());
+        if (settings->contains(SettingsTable::key(Setting::MainWindowGeometry))) {
+            restoreGeometry(
+                settings->value(SettingsTable::key(Setting::MainWindowGeometry)).toByteArray());
             position = pos();
         } else {
             position = Placement::defaultPosition(available, limit);
@@ -403,8 +405,10 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
 
 void MainWindow::frameLoaded()
 {
-    const QString name =
-        Application::instance()->settings()->value(SettingsKeys::LoginUsername).toString();
+    const QString name = Application::instance()
+                             ->settings()
+                             ->value(SettingsTable::key(Setting::LoginUsername))
+                             .toString();
     m_bridge->setElementValue(QStringLiteral("#username"), name);
 }
 

@@ -1,3 +1,5 @@
+#include <tests/support/appstart.h>
+
 #include <app/application.h>
 #include <net/receiver.h>
 
@@ -92,7 +94,8 @@ void TestApplication::firstRunCreatesFolderAndLogs()
 {
     QVERIFY(!QDir(m_config->path() + "/Brellow").exists());
     {
-        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
+        Application app(m_argc, m_argv);
+        QVERIFY(AppTest::startApplication(app, m_serverPort));
         QCOMPARE(QDir::cleanPath(app.logFileName()), QDir::cleanPath(logPath()));
         QCOMPARE(QFileInfo(app.settings()->fileName()).absolutePath(),
                  QFileInfo(logPath()).absolutePath());
@@ -121,7 +124,8 @@ void TestApplication::eachStartTruncatesTheLog()
         old.write(QByteArray(4096, 'x') + "\nan earlier run\n");
     }
     {
-        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
+        Application app(m_argc, m_argv);
+        QVERIFY(AppTest::startApplication(app, m_serverPort));
         app.log("second line");
     }
     const QStringList lines = logLines();
@@ -140,7 +144,8 @@ void TestApplication::eachStartTruncatesTheLog()
 void TestApplication::qtMessagesGoToTheLog()
 {
     {
-        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
+        Application app(m_argc, m_argv);
+        QVERIFY(AppTest::startApplication(app, m_serverPort));
         qInstallMessageHandler(messageHandler);
         qDebug("a debug message");
         qInfo("an info message");
@@ -163,7 +168,8 @@ void TestApplication::testAckTextCannotForgeLines()
     QUdpSocket server;
     QVERIFY(server.bind(QHostAddress::LocalHost, 0));
     {
-        Application app(m_argc, m_argv, "127.0.0.1", server.localPort());
+        Application app(m_argc, m_argv);
+        QVERIFY(AppTest::startApplication(app, server.localPort()));
         qInstallMessageHandler(messageHandler);
         app.receiver()->test();
         QVERIFY(server.waitForReadyRead(2000));
@@ -191,7 +197,8 @@ void TestApplication::longTestAckTextIsCut()
     QVERIFY(server.bind(QHostAddress::LocalHost, 0));
     const QByteArray data(61440, 'z');
     {
-        Application app(m_argc, m_argv, "127.0.0.1", server.localPort());
+        Application app(m_argc, m_argv);
+        QVERIFY(AppTest::startApplication(app, server.localPort()));
         qInstallMessageHandler(messageHandler);
         app.receiver()->test();
         QVERIFY(server.waitForReadyRead(2000));
@@ -245,7 +252,8 @@ void TestApplication::unwritableLogIsHarmless()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     {
-        Application app(m_argc, m_argv, "127.0.0.1", m_serverPort);
+        Application app(m_argc, m_argv);
+        QVERIFY(AppTest::startApplication(app, m_serverPort));
         qInstallMessageHandler(messageHandler);
         app.log("nowhere to go");
         qWarning("nor this");

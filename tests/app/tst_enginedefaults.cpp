@@ -89,7 +89,7 @@ void TestEngineDefaults::decides()
     for (const QString &pair : environment)
         qputenv(pair.section('=', 0, 0).toLatin1(), pair.section('=', 1).toLatin1());
 
-    const EngineDefaults engine = EngineDefaults::apply();
+    const EngineDefaults engine = EngineDefaults::apply(SiteSettings::load());
     QCOMPARE(engine.lean(), lean);
     for (const QString &pair : expected)
         QCOMPARE(qEnvironmentVariable(pair.section('=', 0, 0).toLatin1().constData()),

@@ -57,7 +57,7 @@ void TestResumePolicy::siteFileIsRead()
     file.write("[General]\nresume=5\n");
     file.close();
     qputenv("XDG_CONFIG_DIRS", site.path().toLocal8Bit());
-    const ResumePolicy policy = ResumePolicy::fromSite();
+    const ResumePolicy policy = ResumePolicy::fromSite(SiteSettings::load());
     QCOMPARE(policy.limitMs(), qint64(5 * 60000));
     QVERIFY2(policy.description().contains(file.fileName()), qPrintable(policy.description()));
 }

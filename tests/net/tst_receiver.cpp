@@ -23,8 +23,6 @@ class Recorder : public QObject
 public:
     explicit Recorder(Receiver *r)
     {
-        connect(r, &Receiver::online, this, [this] { events << "online"; });
-        connect(r, &Receiver::offline, this, [this] { events << "offline"; });
         connect(r, &Receiver::loggedIn, this, [this] { events << "loggedIn"; });
         connect(r, &Receiver::loggedOut, this, [this] { events << "loggedOut"; });
         connect(r, &Receiver::ackPing, this, [this] { events << "ackPing"; });

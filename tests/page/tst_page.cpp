@@ -21,6 +21,7 @@
 #include <memory>
 
 #include <app/enginedefaults.h>
+#include <app/sitesettings.h>
 
 using namespace Brellow;
 
@@ -699,7 +700,7 @@ int main(int argc, char **argv)
     pageResourceAtStart = QFile::exists(QStringLiteral(":/res/index.html"));
 
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    EngineDefaults::apply();
+    EngineDefaults::apply(SiteSettings::load());
     QApplication app(argc, argv);
     TstPage test;
     QTEST_SET_MAIN_SOURCE_PATH

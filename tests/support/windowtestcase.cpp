@@ -1,8 +1,10 @@
+#include <tests/support/appstart.h>
 #include <tests/support/wait.h>
 #include <tests/support/windowtestcase.h>
 
 #include <app/application.h>
 #include <app/enginedefaults.h>
+#include <app/sitesettings.h>
 #include <net/receiver.h>
 #include <ui/brellowpage.h>
 #include <ui/mainwindow.h>
@@ -24,10 +26,12 @@ int runWindowTest(int argc, char **argv, const std::function<int()> &run)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The engine runs with the program's own defaults.
-    EngineDefaults::apply();
+    EngineDefaults::apply(SiteSettings::load());
     const quint16 port = FakeServer::freePort();
     qputenv("BRELLOW_TEST_SERVER_PORT", QByteArray::number(port));
-    Application app(argc, argv, QStringLiteral("127.0.0.1"), port);
+    Application app(argc, argv);
+    if (!AppTest::startApplication(app, port))
+        return 1;
     return run();
 }
 

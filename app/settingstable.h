@@ -43,7 +43,7 @@ public:
         QLatin1StringView key;
         Scope scope;
         Type type;
-        // What an absent key means, as the README writes it.
+        // What an absent key means, as the admin guide writes it.
         QLatin1StringView defaultText;
         QLatin1StringView description;
     };
@@ -53,7 +53,7 @@ public:
     static const Entry &entry(Setting setting);
     static QLatin1StringView key(Setting setting) { return entry(setting).key; }
 
-    // The README's words for a scope and a type.
+    // The admin guide's words for a scope and a type.
     static QLatin1StringView scopeName(Scope scope);
     static QLatin1StringView typeName(Type type);
 };

@@ -8,7 +8,7 @@
 
 using namespace Brellow;
 
-// The README's table of keys is what sites and agents go by: it must say what
+// The admin guide's table of keys is what sites and agents go by: it must say what
 // the code's table says, key for key.
 class TestSettingsTable : public QObject
 {
@@ -16,13 +16,13 @@ class TestSettingsTable : public QObject
 
 private slots:
     void initTestCase();
-    void readmeRow_data();
-    void readmeRow();
-    void readmeHasNoOtherKeys();
+    void guideRow_data();
+    void guideRow();
+    void guideHasNoOtherKeys();
     void resumeDefaultIsThePolicys();
 
 private:
-    // The cells of each row of the README's table, by key as written (in backticks).
+    // The cells of each row of the admin guide's table, by key as written (in backticks).
     QHash<QString, QStringList> m_rows;
     QStringList m_keysInOrder;
 };
@@ -33,11 +33,11 @@ const QString header = QStringLiteral("| Key | Scope | Type | Default | Meaning 
 
 void TestSettingsTable::initTestCase()
 {
-    QFile readme(QStringLiteral(BRELLOW_README));
-    QVERIFY2(readme.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(readme.fileName()));
-    const QStringList lines = QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n'));
+    QFile guide(QStringLiteral(BRELLOW_ADMIN_GUIDE));
+    QVERIFY2(guide.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(guide.fileName()));
+    const QStringList lines = QString::fromUtf8(guide.readAll()).split(QLatin1Char('\n'));
     const qsizetype start = lines.indexOf(header);
-    QVERIFY2(start >= 0, "the README has no table of keys");
+    QVERIFY2(start >= 0, "the admin guide has no table of keys");
     QVERIFY(lines.size() > start + 1 && lines[start + 1].startsWith(QLatin1String("|---")));
     for (qsizetype i = start + 2; i < lines.size() && lines[i].startsWith(QLatin1Char('|')); ++i) {
         QStringList cells = lines[i].split(QLatin1Char('|'));
@@ -53,7 +53,7 @@ void TestSettingsTable::initTestCase()
     }
 }
 
-void TestSettingsTable::readmeRow_data()
+void TestSettingsTable::guideRow_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QStringList>("cells");
@@ -65,15 +65,15 @@ void TestSettingsTable::readmeRow_data()
     }
 }
 
-void TestSettingsTable::readmeRow()
+void TestSettingsTable::guideRow()
 {
     QFETCH(QString, key);
     QFETCH(QStringList, cells);
-    QVERIFY2(m_rows.contains(key), qPrintable("missing from the README: " + key));
+    QVERIFY2(m_rows.contains(key), qPrintable("missing from the admin guide: " + key));
     QCOMPARE(m_rows.value(key), cells);
 }
 
-void TestSettingsTable::readmeHasNoOtherKeys()
+void TestSettingsTable::guideHasNoOtherKeys()
 {
     QStringList codeKeys;
     for (const SettingsTable::Entry &entry : SettingsTable::entries())

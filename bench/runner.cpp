@@ -4,6 +4,8 @@
 #include "measure.h"
 #include "procstats.h"
 
+#include <net/messages.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -475,10 +477,11 @@ int Runner::run()
     m_serverOption = probeServerOption();
     quint16 port = 0;
     if (!m_serverOption) {
-        // The server address is built in: take the fixed port, waiting for
-        // anyone else who holds it (the end-to-end tests take the same lock).
-        port = 49999;
-        m_lockFd = ::open("/tmp/brellow-49999.lock", O_CREAT | O_RDWR, 0666);
+        // The server address is built in: take the well-known port, waiting
+        // for another bench run that holds it.
+        port = Brellow::Messages::ServerPort;
+        const QByteArray lockPath = "/tmp/brellow-" + QByteArray::number(port) + ".lock";
+        m_lockFd = ::open(lockPath.constData(), O_CREAT | O_RDWR, 0666);
         if (m_lockFd >= 0)
             flock(m_lockFd, LOCK_EX);
     }

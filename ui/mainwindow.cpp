@@ -14,6 +14,7 @@
 #include <ui/uwebview.h>
 #include <ui/windowshape.h>
 #include <ui/x11desktop.h>
+#include <ui/x11shape.h>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -226,10 +227,14 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::updateShape()
 {
-    if (m_cutCorners)
-        setMask(WindowShape::roundedBox(size(), CornerRadius));
-    else if (!mask().isEmpty())
+    if (m_cutCorners) {
+        if (!X11Shape::cutCorners(winId(), CornerRadius, devicePixelRatio()))
+            setMask(WindowShape::roundedBox(size(), CornerRadius));
+        return;
+    }
+    if (!mask().isEmpty())
         clearMask();
+    X11Shape::clear(winId());
 }
 
 void MainWindow::bringToFront()

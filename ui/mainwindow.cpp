@@ -230,6 +230,12 @@ void MainWindow::updateShape()
     if (m_cutCorners) {
         if (!X11Shape::cutCorners(winId(), CornerRadius, devicePixelRatio()))
             setMask(WindowShape::roundedBox(size(), CornerRadius));
+        // On a first show the native window takes its size only after the show
+        // event: the outline is cut again once that is done.
+        QTimer::singleShot(0, this, [this] {
+            if (m_cutCorners)
+                X11Shape::cutCorners(winId(), CornerRadius, devicePixelRatio());
+        });
         return;
     }
     if (!mask().isEmpty())

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 # Build: the compiler, Qt 6 (WebSockets for the benchmark) and xcb (window manager
-# hints, the window's cut corners through the shape extension); clang and its runtime (libFuzzer, sanitizers) for the fuzz targets. Run: Qt's
+# hints); clang and its runtime (libFuzzer, sanitizers) for the fuzz targets. Run: Qt's
 # Wayland platform as the fallback on a Wayland session without XWayland. Test: an X
 # server for headless runs, xdotool to drive the real window, a font for the page,
 # unshare for the no-network start-up test, the parts of a real desktop (window
@@ -14,7 +14,7 @@ set -euo pipefail
 # it runs (a screen unplugged, a new resolution) through the platform's own interface.
 packages=(
     cmake make g++ pkg-config clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-private-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev libxcb-shape0-dev
+    qt6-base-dev qt6-base-private-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
     qt6-wayland
     xvfb xauth xdotool fonts-dejavu-core util-linux
     openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils

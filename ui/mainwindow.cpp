@@ -14,7 +14,6 @@
 #include <ui/uwebview.h>
 #include <ui/windowshape.h>
 #include <ui/x11desktop.h>
-#include <ui/x11shape.h>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -227,20 +226,10 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::updateShape()
 {
-    if (m_cutCorners) {
-        if (!X11Shape::cutCorners(winId(), CornerRadius, devicePixelRatio()))
-            setMask(WindowShape::roundedBox(size(), CornerRadius));
-        // On a first show the native window takes its size only after the show
-        // event: the outline is cut again once that is done.
-        QTimer::singleShot(0, this, [this] {
-            if (m_cutCorners)
-                X11Shape::cutCorners(winId(), CornerRadius, devicePixelRatio());
-        });
-        return;
-    }
-    if (!mask().isEmpty())
+    if (m_cutCorners)
+        setMask(WindowShape::roundedBox(size(), CornerRadius));
+    else if (!mask().isEmpty())
         clearMask();
-    X11Shape::clear(winId());
 }
 
 void MainWindow::bringToFront()

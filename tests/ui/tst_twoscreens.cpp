@@ -7,9 +7,11 @@
 #include <ui/mainwindow.h>
 #include <ui/screenwatcher.h>
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QPainter>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
@@ -69,6 +71,38 @@ QByteArray savedAt(const QPoint &place)
     QWidget saved(nullptr, Qt::Tool | Qt::FramelessWindowHint);
     saved.setGeometry(QRect(place, QSize(MainWindow::WindowWidth, MainWindow::CompactHeight)));
     return saved.saveGeometry();
+}
+
+// With BRELLOW_TEST_SHOTS set, a picture of the whole desktop at half size: each
+// screen's outline and name, and the window's own image where Qt placed it.
+void savePicture(MainWindow &w, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("BRELLOW_TEST_SHOTS");
+    if (dir.isEmpty())
+        return;
+    QRect desktop;
+    for (const QScreen *s : QGuiApplication::screens())
+        desktop |= s->geometry();
+    QImage picture(desktop.size() / 2, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    painter.scale(0.5, 0.5);
+    painter.translate(-desktop.topLeft());
+    for (const QScreen *s : QGuiApplication::screens()) {
+        painter.fillRect(s->geometry().adjusted(4, 4, -4, -4), QColor("#4a6f8a"));
+        painter.setPen(Qt::white);
+        painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 40));
+        painter.drawText(s->geometry().adjusted(30, 20, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                         QStringLiteral("%1  %2 x %3 at %4,%5")
+                             .arg(s->name())
+                             .arg(s->geometry().width())
+                             .arg(s->geometry().height())
+                             .arg(s->geometry().x())
+                             .arg(s->geometry().y()));
+    }
+    painter.drawPixmap(w.pos(), w.grab());
+    painter.end();
+    picture.save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 } // namespace
@@ -134,6 +168,10 @@ void TestTwoScreens::growsAndShrinksOnItsOwnScreen()
     QTRY_COMPARE(w.viewMode(), MainWindow::ViewMode::Expanded);
     QCOMPARE(w.geometry(), QRect(start.x(), expandedY, 364, 268));
     QTRY_COMPARE(pagePlace(w), QPoint(start.x(), expandedY));
+    if (QByteArray(QTest::currentDataTag()).startsWith("bottom of B")) {
+        // The page has painted its expanded face once the window's image shows it.
+        savePicture(w, QStringLiteral("two-screens-expanded-on-B"));
+    }
 
     UiTest::click(w, "collapse");
     QTRY_COMPARE(w.viewMode(), MainWindow::ViewMode::Compact);
@@ -221,6 +259,8 @@ void TestTwoScreens::screensChangeWhileRunning()
     QTRY_VERIFY(!reported.isEmpty());
     QCOMPARE(w.pos(), place);
     QTRY_COMPARE(pagePlace(w), place);
+    if (QByteArray(QTest::currentDataTag()).startsWith("B to 800"))
+        savePicture(w, QStringLiteral("two-screens-B-shrunk"));
     QCOMPARE(w.size(), QSize(MainWindow::WindowWidth, MainWindow::CompactHeight));
 }
 

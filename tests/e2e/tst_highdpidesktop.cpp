@@ -1,7 +1,7 @@
-// The real brellow at QT_SCALE_FACTOR 1.25, 1.5 and 2 on a private X server with a
-// window manager and no compositor: its window has the scaled size at the scaled
-// first-start place, its corners are cut at the scaled radius with no gaps, and a
-// drag by real pointer events moves it by as many pixels as the pointer moved.
+// The real brellow at QT_SCALE_FACTOR 1.25, 1.5 and 2 (and at Xft.dpi 144) on a private X server
+// with a window manager and no compositor: its window has the scaled size at the scaled first-start
+// place, its corners are cut at the scaled radius with no gaps, and a drag by real pointer events
+// moves it by as many pixels as the pointer moved.
 #include <tools/childprocess.h>
 #include <tools/desktopdriver.h>
 
@@ -78,6 +78,8 @@ void TestHighDpiDesktop::initTestCase()
 
 void TestHighDpiDesktop::cleanup()
 {
+    // The next row starts from the server's own resolution.
+    ChildProcess::execute("xrdb", {"-remove"});
     if (m_brellow && m_brellow->state() != QProcess::NotRunning) {
         ::kill(pid_t(m_brellow->processId()), SIGTERM);
         if (!m_brellow->waitForFinished(10000))
@@ -98,14 +100,18 @@ void TestHighDpiDesktop::cleanupTestCase()
 void TestHighDpiDesktop::scaledWindow_data()
 {
     QTest::addColumn<double>("scale");
-    QTest::newRow("1.25") << 1.25;
-    QTest::newRow("1.5") << 1.5;
-    QTest::newRow("2") << 2.0;
+    // Through the desktop's font resolution instead of Qt's own variable.
+    QTest::addColumn<bool>("xftDpi");
+    QTest::newRow("1.25") << 1.25 << false;
+    QTest::newRow("1.5") << 1.5 << false;
+    QTest::newRow("2") << 2.0 << false;
+    QTest::newRow("Xft.dpi 144") << 1.5 << true;
 }
 
 void TestHighDpiDesktop::scaledWindow()
 {
     QFETCH(double, scale);
+    QFETCH(bool, xftDpi);
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
     const QDir home(m_home->path());
@@ -113,7 +119,17 @@ void TestHighDpiDesktop::scaledWindow()
     QVERIFY(QFile::setPermissions(home.filePath("run"),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QProcessEnvironment env = brellowEnvironment(home.path());
-    env.insert("QT_SCALE_FACTOR", QString::number(scale));
+    if (xftDpi) {
+        QProcess xrdb;
+        ChildProcess::dieWithParent(xrdb);
+        xrdb.start("xrdb", {"-merge"});
+        xrdb.write(QByteArray("Xft.dpi: ") + QByteArray::number(qRound(96 * scale)) + "\n");
+        xrdb.closeWriteChannel();
+        QVERIFY(xrdb.waitForFinished(10000));
+        QCOMPARE(xrdb.exitCode(), 0);
+    } else {
+        env.insert("QT_SCALE_FACTOR", QString::number(scale));
+    }
     m_brellow = std::make_unique<QProcess>();
     ChildProcess::dieWithParent(*m_brellow);
     m_brellow->setProcessEnvironment(env);
@@ -137,7 +153,8 @@ void TestHighDpiDesktop::scaledWindow()
     const QRect area = seen.adjusted(-2, -2, 2, 2);
     QImage shot = grab(area);
     if (const QString dir = qEnvironmentVariable("BRELLOW_TEST_SHOTS"); !dir.isEmpty())
-        shot.save(QDir(dir).filePath(QStringLiteral("scale-%1.png").arg(scale)));
+        shot.save(QDir(dir).filePath(
+            QStringLiteral("scale-%1%2.png").arg(scale).arg(xftDpi ? "-xft" : "")));
     const auto pixel = [&](int x, int y) { return shot.pixelColor(x + 2, y + 2); };
     const int w = seen.width();
     const int h = seen.height();

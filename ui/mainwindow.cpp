@@ -8,6 +8,9 @@
 #include <ui/brellowpage.h>
 #include <ui/pagebridge.h>
 #include <ui/placement.h>
+#include <ui/savedgeometry.h>
+#include <ui/screenlayout.h>
+#include <ui/screenwatcher.h>
 #include <ui/uwebview.h>
 #include <ui/windowshape.h>
 #include <ui/x11desktop.h>
@@ -24,6 +27,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <limits>
 
 namespace Brellow {
 
@@ -108,6 +112,15 @@ MainWindow::MainWindow(QWidget *parent, const WindowTimings &timings)
     winId();
 
     setViewMode(ViewMode::Compact, true);
+
+    // A window whose screen went away or shrank comes back onto a screen; the
+    // agent's place is kept otherwise.
+    auto *screens = new ScreenWatcher(this);
+    connect(screens, &ScreenWatcher::changed, this,
+            [this](const ScreenLayout &before, const ScreenLayout &after) {
+                if (const auto to = ScreenLayout::afterChange(geometry(), before, after))
+                    move(*to);
+            });
 
     m_webView->setUrl(BrellowPage::homeUrl());
     m_webView->setContextMenuPolicy(Qt::NoContextMenu);
@@ -332,21 +345,26 @@ void MainWindow::surveyCommand()
 
 void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect available = screen->availableGeometry();
-    const int limit = Placement::screenLimit(available, screen->geometry());
-
+    const ScreenLayout screens = ScreenLayout::current();
     QPoint position = pos();
+    QSize from = size();
     if (placeFromSettings) {
         const QSettings *settings = Application::instance()->settings();
-        if (settings->contains(SettingsTable::key(Setting::MainWindowGeometry))) {
-            restoreGeometry(
-                settings->value(SettingsTable::key(Setting::MainWindowGeometry)).toByteArray());
-            position = pos();
-        } else {
-            position = Placement::defaultPosition(available, limit);
-        }
+        const QString key = SettingsTable::key(Setting::MainWindowGeometry);
+        std::optional<QRect> saved;
+        if (settings->contains(key))
+            saved = SavedGeometry::windowRect(settings->value(key).toByteArray());
+        // A window comes back compact, whatever size it was saved at.
+        from = QSize(WindowWidth, CompactHeight);
+        if (saved)
+            saved->setSize(from);
+        position = screens.restoredPosition(saved);
     }
+    // The window's own screen: the one that holds most of it.
+    const int own = screens.screenOf(QRect(position, from));
+    // Without any screen (none plugged in for a moment) nothing bounds the window.
+    const int limit = own < 0 ? std::numeric_limits<int>::max() / 2
+                              : ScreenLayout::limit(screens.screens().at(own));
 
     const bool loggedIn = m_loginState == LoginState::LoggedIn;
     int newHeight = ExpandedHeight;

@@ -230,7 +230,10 @@ void MainWindow::bringToFront()
     raise();
     activateWindow();
     m_webView->setFocus(Qt::OtherFocusReason);
-    m_keys->focusFirstField();
+    m_keys->focusFirstField([this](const QString &field) {
+        note(field.isEmpty() ? QStringLiteral("brought to the front, nothing to type into")
+                             : QStringLiteral("brought to the front, typing goes to #%1").arg(field));
+    });
 }
 
 void MainWindow::handBackFocus()
@@ -259,8 +262,10 @@ QMessageBox *MainWindow::showCritical(const QString &text)
     box->setAttribute(Qt::WA_DeleteOnClose);
     // The agent may be typing elsewhere: a box Brellow opens on its own must not
     // take the keyboard.
-    if (!isActiveWindow())
+    if (!isActiveWindow()) {
         box->setAttribute(Qt::WA_ShowWithoutActivating);
+        box->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    }
     box->open();
     return box;
 }

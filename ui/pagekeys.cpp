@@ -135,9 +135,9 @@ const char keyScriptSource[] = R"JS(
     }, true);
 
     // The window became active (a click, the window manager): the focus goes
-    // where the agent needs it, unless a control on screen holds it already.
+    // where the agent needs it, unless a text field on screen holds it already.
     window.addEventListener('focus', function () {
-        if (focusLost())
+        if (!isTextField(document.activeElement))
             focusFirst(false);
     });
 
@@ -176,17 +176,21 @@ void PageKeys::installScript()
     m_view->page()->scripts().insert(script);
 }
 
-void PageKeys::focusFirstField()
+void PageKeys::focusFirstField(std::function<void(const QString &field)> done)
 {
     if (!m_bridge || !m_view)
         return;
     // A read answers only once every earlier write has landed, so the page is
     // asked about the face the agent is about to see.
-    m_bridge->elementValues({}, [view = m_view](const QStringList &) {
-        if (view)
-            view->page()->runJavaScript(
-                QStringLiteral("window.__brellowKeys && window.__brellowKeys.focusFirst(true)"),
-                QWebEngineScript::ApplicationWorld);
+    m_bridge->elementValues({}, [view = m_view, done = std::move(done)](const QStringList &) {
+        if (!view)
+            return;
+        view->page()->runJavaScript(
+            QStringLiteral("window.__brellowKeys ? window.__brellowKeys.focusFirst(true) : ''"),
+            QWebEngineScript::ApplicationWorld, [done](const QVariant &field) {
+                if (done)
+                    done(field.toString());
+            });
     });
 }
 

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QWebEngineView;
 
 namespace Brellow {
@@ -26,8 +28,10 @@ public:
     // Focuses the field the agent needs first: the user name (the password when
     // the name is filled in) when logged out, the no-transfer reason when logged
     // in. A compact window is expanded for the reason, as its "+" would.
-    // Takes effect after every page write made before the call.
-    void focusFirstField();
+    // Takes effect after every page write made before the call; `done` then
+    // learns the id of the field, or empty text when there is nothing to type
+    // into (a login under way).
+    void focusFirstField(std::function<void(const QString &field)> done = {});
 
 signals:
     // Escape was pressed in the page.

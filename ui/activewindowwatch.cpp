@@ -13,8 +13,9 @@ namespace Brellow {
 
 namespace {
 
-// What the window manager is told about who asks for an activation: a pager
-// speaks for the user, so the request is not weighed as focus stealing.
+// Who asks for the activation, as the window manager is told: a pager speaks for
+// the user (here, the agent's Escape), so the request is not weighed as focus
+// stealing.
 constexpr uint32_t sourcePager = 2;
 
 xcb_connection_t *connection()
@@ -157,14 +158,6 @@ bool ActiveWindowWatch::handBack()
                    focus && focus->handle() ? xcb_window_t(focus->winId())
                                             : xcb_window_t(XCB_WINDOW_NONE));
     return true;
-}
-
-void ActiveWindowWatch::activate(WId window)
-{
-    xcb_connection_t *c = connection();
-    if (!c || !window)
-        return;
-    sendActivation(c, firstRoot(c), xcb_window_t(window), XCB_WINDOW_NONE);
 }
 
 } // namespace Brellow

@@ -8,8 +8,7 @@ namespace Brellow {
 
 // Follows which window the desktop calls active (_NET_ACTIVE_WINDOW on X11),
 // so that Brellow can give the keyboard back to the program the agent came
-// from, and ask for it itself when the agent calls Brellow forward. Does
-// nothing on other platforms.
+// from. Does nothing on other platforms.
 class ActiveWindowWatch : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -24,11 +23,6 @@ public:
     // Activates the window that was active before Brellow's, if it is still on
     // screen. False when there is none to go back to.
     bool handBack();
-
-    // Asks the window manager to activate `window` now, on the agent's behalf: a
-    // request that comes from another process (a second start) carries no input
-    // event of Brellow's, which focus-stealing prevention would hold against it.
-    static void activate(WId window);
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 

@@ -159,14 +159,14 @@ void TestKeyboard::initTestCase()
     QVERIFY(QTest::qWaitForWindowExposed(m_agent.get()));
     m_agentWindow = QString::number(m_agent->winId());
 
-    // A call three seconds after each login: time enough to go back to the
+    // A call four seconds after each login: time enough to go back to the
     // customer system first.
     QFile script(m_dir.filePath("call.jsonl"));
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write(
         R"({"delay_ms": 100, "msg": {"cmd":"update_stat","data":{"user_surveys":12,"average_score":0.755,"team_position":3,"team_surveys":140}}})"
         "\n"
-        R"({"delay_ms": 3000, "msg": {"cmd":"update_live","data":{"call_started":true,"call_cli":"07700 900123","call_question":1,"call_answers":[5]}}})"
+        R"({"delay_ms": 4000, "msg": {"cmd":"update_live","data":{"call_started":true,"call_cli":"07700 900123","call_question":1,"call_answers":[5]}}})"
         "\n"
         R"({"delay_ms": 400, "msg": {"cmd":"update_live","data":{"call_question":2,"call_answers":[5,4]}}})"
         "\n"

@@ -5,8 +5,10 @@
 #include <net/messages.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
+#include <ui/activewindowwatch.h>
 #include <ui/brellowpage.h>
 #include <ui/pagebridge.h>
+#include <ui/pagekeys.h>
 #include <ui/placement.h>
 #include <ui/savedgeometry.h>
 #include <ui/screenlayout.h>
@@ -101,6 +103,9 @@ MainWindow::MainWindow(QWidget *parent, const WindowTimings &timings)
     // With the page's transparent body only its rounded boxes are painted.
     m_webView->page()->setBackgroundColor(Qt::transparent);
     m_bridge = new PageBridge(m_webView->page(), this);
+    m_keys = new PageKeys(m_webView, m_bridge);
+    connect(m_keys, &PageKeys::escapePressed, this, &MainWindow::handBackFocus);
+    m_activeWindows = new ActiveWindowWatch(this);
 
     setAttribute(Qt::WA_TranslucentBackground, true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -237,14 +242,23 @@ void MainWindow::bringToFront()
     setVisible(true);
     raise();
     activateWindow();
+    m_webView->setFocus(Qt::OtherFocusReason);
+    m_keys->focusFirstField([this](const QString &field) {
+        note(field.isEmpty() ? QStringLiteral("brought to the front, nothing to type into")
+                             : QStringLiteral("brought to the front, typing goes to #%1").arg(field));
+    });
+}
+
+void MainWindow::handBackFocus()
+{
+    if (!m_activeWindows->handBack())
+        note(QStringLiteral("Escape: no other window to give the keyboard back to"));
 }
 
 void MainWindow::onTrayIconClick(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason != QSystemTrayIcon::DoubleClick)
-        return;
-    setVisible(true);
-    raise();
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        bringToFront();
 }
 
 void MainWindow::onExit()
@@ -259,6 +273,12 @@ QMessageBox *MainWindow::showCritical(const QString &text)
     auto *box = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(), text,
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // The agent may be typing elsewhere: a box Brellow opens on its own must not
+    // take the keyboard.
+    if (!isActiveWindow()) {
+        box->setAttribute(Qt::WA_ShowWithoutActivating);
+        box->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    }
     box->open();
     return box;
 }

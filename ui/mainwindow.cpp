@@ -433,8 +433,12 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
 
     const bool collapsing = newHeight == CompactHeight && !placeFromSettings;
     position.setY(Placement::settleY(position.y(), height(), newHeight, limit, collapsing));
+    // Size and place in one request: a resize followed by a move shows the grown
+    // window at its old place for a moment, hanging below the screen's edge.
+    setMinimumSize(WindowWidth, qMin(height(), newHeight));
+    setMaximumSize(WindowWidth, qMax(height(), newHeight));
+    setGeometry(QRect(position, QSize(WindowWidth, newHeight)));
     setFixedSize(WindowWidth, newHeight);
-    move(position);
     setVisible(true);
     raise();
 }

@@ -6,6 +6,7 @@
 #include <app/serveraddress.h>
 #include <app/singleinstance.h>
 #include <app/sitesettings.h>
+#include <app/translations.h>
 #include <common/signalwatcher.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
@@ -61,6 +62,8 @@ int main(int argc, char *argv[])
     const SiteSettings site = SiteSettings::load();
     const EngineDefaults engine = EngineDefaults::apply(site);
     Application app(argc, argv);
+    const Translations::Choice language = Translations::choose(site);
+    const QString loadedTranslations = Translations::install(&app, language.language);
 
     // Forms of help and version that only a full parse finds (-hv), now that Qt
     // has taken its own options out.
@@ -87,6 +90,8 @@ int main(int argc, char *argv[])
 
     app.openSettingsAndLog();
     app.log(engine.description());
+    app.log(language.description());
+    app.log(loadedTranslations);
     qInstallMessageHandler(messageHandler);
     app.log(QStringLiteral("platform %1").arg(QGuiApplication::platformName()));
     if (!commandLine.ignored().isEmpty())
@@ -103,8 +108,9 @@ int main(int argc, char *argv[])
 
     if (!app.connectToServer(server, Receiver::ConnectTimeoutMs))
         return showStartupError(app,
-                                QStringLiteral("Cannot find server. Please check the Internet "
-                                               "connection and try again."),
+                                QCoreApplication::translate(
+                                    "Brellow::Application", "Cannot find server. Please check "
+                                                            "the Internet connection and try again."),
                                 1);
 
     const ResumePolicy resume = ResumePolicy::fromSite(site);

@@ -107,11 +107,12 @@ int main(int argc, char *argv[])
     app.log(QStringLiteral("server %1 from %2").arg(server.toString(), server.source()));
 
     if (!app.connectToServer(server, Receiver::ConnectTimeoutMs))
-        return showStartupError(app,
-                                QCoreApplication::translate(
-                                    "Brellow::Application", "Cannot find server. Please check "
-                                                            "the Internet connection and try again."),
-                                1);
+        return showStartupError(
+            app,
+            QCoreApplication::translate("Brellow::Application",
+                                        "Cannot find server. Please check "
+                                        "the Internet connection and try again."),
+            1);
 
     const ResumePolicy resume = ResumePolicy::fromSite(site);
     app.log(resume.description());

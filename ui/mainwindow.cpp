@@ -32,8 +32,8 @@ namespace Brellow {
 namespace {
 
 constexpr int BarCount = 5;
-const char *const LoginFailedText =
-    QT_TRANSLATE_NOOP("Brellow::MainWindow", "Please check your username and password and try again.");
+const char *const LoginFailedText = QT_TRANSLATE_NOOP(
+    "Brellow::MainWindow", "Please check your username and password and try again.");
 const char *const ServerSilentText = QT_TRANSLATE_NOOP(
     "Brellow::MainWindow", "The server does not answer. Please try again in a moment.");
 // A figure's cell when it holds no figure: the page's own empty value.
@@ -301,7 +301,8 @@ void MainWindow::loginCommand()
                                                       username);
         m_loginState = LoginState::LoggingIn;
         m_leftByAgent = false;
-        m_bridge->setElementText(QStringLiteral("#login_button"), PageTexts::text(PageTexts::Text::LoggingIn));
+        m_bridge->setElementText(QStringLiteral("#login_button"),
+                                 PageTexts::text(PageTexts::Text::LoggingIn));
         m_bridge->setElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"),
                                       QStringLiteral("true"));
         m_bridge->setElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"),
@@ -321,7 +322,8 @@ void MainWindow::addCommand()
 
 void MainWindow::surveyCommand()
 {
-    m_bridge->setElementText(QStringLiteral("#error_text"), PageTexts::text(PageTexts::Text::SurveySent));
+    m_bridge->setElementText(QStringLiteral("#error_text"),
+                             PageTexts::text(PageTexts::Text::SurveySent));
     m_bridge->showElement(QStringLiteral("#error_panel"));
     m_panelShowsStatus = false;
     QTimer::singleShot(m_timings.feedbackMs, this,
@@ -365,11 +367,13 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
             if (mode == ViewMode::Expanded) {
                 m_bridge->hideElement(QStringLiteral("#media_box"));
                 m_bridge->showElement(QStringLiteral("#main_box"));
-                m_bridge->setElementText(QStringLiteral("#media_button"), PageTexts::text(PageTexts::Text::Email));
+                m_bridge->setElementText(QStringLiteral("#media_button"),
+                                         PageTexts::text(PageTexts::Text::Email));
             } else {
                 m_bridge->hideElement(QStringLiteral("#main_box"));
                 m_bridge->showElement(QStringLiteral("#media_box"));
-                m_bridge->setElementText(QStringLiteral("#media_button"), PageTexts::text(PageTexts::Text::Main));
+                m_bridge->setElementText(QStringLiteral("#media_button"),
+                                         PageTexts::text(PageTexts::Text::Main));
             }
             m_viewMode = mode;
         }
@@ -386,7 +390,8 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
                                       QStringLiteral("container-collapsed"));
             m_bridge->hideElement(QStringLiteral("#media_box"));
             m_bridge->showElement(QStringLiteral("#main_box"));
-            m_bridge->setElementText(QStringLiteral("#media_button"), PageTexts::text(PageTexts::Text::Email));
+            m_bridge->setElementText(QStringLiteral("#media_button"),
+                                     PageTexts::text(PageTexts::Text::Email));
             m_viewMode = ViewMode::Compact;
         }
         newHeight = CompactHeight;
@@ -437,7 +442,8 @@ void MainWindow::onLoggedIn()
     m_bridge->hideElement(QStringLiteral("#login_panel"));
     m_bridge->showElement(QStringLiteral("#top_panel1"));
     m_bridge->showElement(QStringLiteral("#top_panel2"));
-    m_bridge->setElementText(QStringLiteral("#login_button"), PageTexts::text(PageTexts::Text::Logout));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Logout));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
     if (!resumed || m_viewMode == ViewMode::Compact)
@@ -499,7 +505,8 @@ void MainWindow::endSession()
     m_bridge->hideElement(QStringLiteral("#top_panel1"));
     m_bridge->hideElement(QStringLiteral("#top_panel2"));
     m_bridge->addElementClass(QStringLiteral("#container"), QStringLiteral("container-collapsed"));
-    m_bridge->setElementText(QStringLiteral("#login_button"), PageTexts::text(PageTexts::Text::Login));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Login));
     setViewMode(ViewMode::Compact, false);
     m_bridge->hideElement(QStringLiteral("#button_expand"));
     m_bridge->hideElement(QStringLiteral("#button_collapse"));
@@ -575,7 +582,8 @@ void MainWindow::onLoginRefused()
     note(QStringLiteral("login refused for user %1").arg(m_keeper->username()));
     m_loginTimer->stop();
     m_loginState = LoginState::LoggedOut;
-    m_bridge->setElementText(QStringLiteral("#login_button"), PageTexts::text(PageTexts::Text::Login));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Login));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
     m_bridge->setElementValue(QStringLiteral("#username"), QString());
@@ -594,7 +602,8 @@ void MainWindow::onLoginTimeout()
                          : QStringLiteral("login timed out: the server does not answer"));
     m_keeper->loginTimedOut();
     m_loginState = LoginState::LoggedOut;
-    m_bridge->setElementText(QStringLiteral("#login_button"), PageTexts::text(PageTexts::Text::Login));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Login));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
     if (serverHeard)
@@ -603,8 +612,7 @@ void MainWindow::onLoginTimeout()
 
     if (Application::instance()->receiver()->isLoggedIn())
         return;
-    m_loginFailedBox =
-        showCritical(serverHeard ? tr(LoginFailedText) : tr(ServerSilentText));
+    m_loginFailedBox = showCritical(serverHeard ? tr(LoginFailedText) : tr(ServerSilentText));
 }
 
 void MainWindow::onPingTimerFire()

@@ -122,6 +122,7 @@ void PageTexts::apply(PageBridge *bridge, const QString &language)
         else
             bridge->setElementText(selector, translate(entry.source));
     }
+    bridge->setElementText(QStringLiteral("#login_button"), text(Text::Login));
     bridge->setElementText(QStringLiteral("#media_button"), text(Text::Email));
     bridge->setElementText(QStringLiteral("#reason option[value='']"), text(Text::CallReason));
 }

@@ -128,7 +128,7 @@
     <message>
         <source>Logging in</source>
         <extracomment>The login button while the server has not yet answered.</extracomment>
-        <translation>Anmeldung…</translation>
+        <translation>Melde an…</translation>
     </message>
     <message>
         <source>Email</source>

@@ -86,7 +86,7 @@
     <message>
         <source>Lookup</source>
         <extracomment>Button: looks the account reference up.</extracomment>
-        <translation>Rechercher</translation>
+        <translation>Chercher</translation>
     </message>
     <message>
         <source>CLI...</source>
@@ -123,12 +123,12 @@
     <message>
         <source>Logout</source>
         <extracomment>Button: logs the agent out.</extracomment>
-        <translation>Se déconnecter</translation>
+        <translation>Fermer la session</translation>
     </message>
     <message>
         <source>Logging in</source>
         <extracomment>The login button while the server has not yet answered.</extracomment>
-        <translation>Connexion…</translation>
+        <translation>Connexion</translation>
     </message>
     <message>
         <source>Email</source>

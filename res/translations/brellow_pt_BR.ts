@@ -20,7 +20,7 @@
     </message>
     <message>
         <source>Exit</source>
-        <translation>Sair</translation>
+        <translation>Encerrar</translation>
     </message>
     <message>
         <source>Please enter your username and password and try again.</source>
@@ -123,12 +123,12 @@
     <message>
         <source>Logout</source>
         <extracomment>Button: logs the agent out.</extracomment>
-        <translation>Desconectar</translation>
+        <translation>Sair</translation>
     </message>
     <message>
         <source>Logging in</source>
         <extracomment>The login button while the server has not yet answered.</extracomment>
-        <translation>Entrando…</translation>
+        <translation>Entrando</translation>
     </message>
     <message>
         <source>Email</source>

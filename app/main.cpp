@@ -90,8 +90,6 @@ int main(int argc, char *argv[])
 
     app.openSettingsAndLog();
     app.log(engine.description());
-    app.log(language.description());
-    app.log(loadedTranslations);
     qInstallMessageHandler(messageHandler);
     app.log(QStringLiteral("platform %1").arg(QGuiApplication::platformName()));
     if (!commandLine.ignored().isEmpty())
@@ -105,6 +103,7 @@ int main(int argc, char *argv[])
         return showStartupError(app, configError, 2);
     }
     app.log(QStringLiteral("server %1 from %2").arg(server.toString(), server.source()));
+    app.log(QStringLiteral("%1: %2").arg(language.description(), loadedTranslations));
 
     if (!app.connectToServer(server, Receiver::ConnectTimeoutMs))
         return showStartupError(

@@ -11,11 +11,13 @@
 #include <ui/uwebview.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTranslator>
@@ -240,6 +242,8 @@ private:
     // Each fault of the layout as it is now, named after the face.
     void checkLayout(const QString &face);
     void checkNoEnglish(const QString &face);
+    // The language of the faces checkLayout() looks at, for their pictures.
+    QString m_language;
     // The next datagram from Brellow with this command; empty when none comes.
     QJsonObject nextCommand(const QString &command);
 };
@@ -302,6 +306,15 @@ void TestPageTexts::checkLayout(const QString &face)
 {
     CHECKED(settle());
     const QStringList faults = layoutFaults(*window);
+    // BRELLOW_SHOTS_DIR=DIR keeps a picture of each face the check looked at.
+    const QString shots = qEnvironmentVariable("BRELLOW_SHOTS_DIR");
+    if (!shots.isEmpty() && !m_language.isEmpty()) {
+        QString name = m_language + QLatin1Char('-') + face;
+        name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]+")), QStringLiteral("-"));
+        // The engine paints the page's changes a few frames after they land.
+        QTest::qWait(400);
+        window->grab().save(QDir(shots).filePath(name + QStringLiteral(".png")));
+    }
     QVERIFY2(faults.isEmpty(), qPrintable(face + ": " + faults.join(QStringLiteral("; "))));
 }
 
@@ -403,6 +416,8 @@ void TestPageTexts::notices()
 {
     QFETCH(QString, language);
     LanguageInUse inUse(language);
+    m_language = language;
+    const auto forget = qScopeGuard([this] { m_language.clear(); });
     // Pings unanswered for three intervals call the connection lost.
     WindowTimings timings = windowTimings();
     timings.pingIntervalMs = 100;
@@ -485,6 +500,8 @@ void TestPageTexts::noOverflow()
 {
     QFETCH(QString, language);
     LanguageInUse inUse(language);
+    m_language = language;
+    const auto forget = qScopeGuard([this] { m_language.clear(); });
     CHECKED(reopen());
     CHECKED(checkLayout(QStringLiteral("logged out, compact")));
     UiTest::setValue(*window, "#username", "anna");

@@ -12,7 +12,7 @@ using Entry = PageTexts::Entry;
 
 // The selectors name the elements by what the page's design fixes: their ids,
 // their links' commands and their places in the panels.
-const std::array<Entry, PageTexts::EntryCount> pageEntries{{
+constexpr std::array<Entry, PageTexts::EntryCount> pageEntries{{
     {"#username", "placeholder", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Username...")},
     {"#password", "placeholder", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Password...")},
     {"#top_panel1 .box-item:nth-child(1) .box-item-description", nullptr,
@@ -86,6 +86,9 @@ constexpr std::array<const char *, PageTexts::TextCount> texts{{
     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Reconnecting…"),
 }};
 
+static_assert(texts.back() != nullptr, "every PageTexts::Text needs its English");
+static_assert(pageEntries.back().source != nullptr, "PageTexts::EntryCount counts the entries");
+
 } // namespace
 
 const std::array<Entry, PageTexts::EntryCount> &PageTexts::entries()
@@ -110,7 +113,7 @@ const char *PageTexts::source(Text which)
 
 void PageTexts::apply(PageBridge *bridge, const QString &language)
 {
-    // The page's language lets the engine break its long words where they break.
+    // The page's language, for the engine's text handling and for screen readers.
     bridge->setElementAttribute(QStringLiteral("html"), QStringLiteral("lang"),
                                 language.isEmpty() ? QStringLiteral("en")
                                                    : QString(language).replace('_', '-'));

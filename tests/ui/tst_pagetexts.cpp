@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QMenu>
 #include <QJsonDocument>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -454,6 +455,10 @@ void TestPageTexts::boxesAndNumbers()
     QCOMPARE(seen.text, QStringLiteral("Bitte geben Sie Benutzername und Passwort ein und "
                                        "versuchen Sie es erneut."));
     QCOMPARE(seen.title, QCoreApplication::applicationName());
+    // The tray menu too.
+    QMenu *menu = window->trayIcon()->contextMenu();
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().value(0)->text(), QStringLiteral("Beenden"));
 
     // The figures are the server's, digit for digit: no grouping, no comma.
     CHECKED(logIn());

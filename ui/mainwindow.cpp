@@ -6,10 +6,15 @@
 #include <net/messages.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
+#include <ui/activewindowwatch.h>
 #include <ui/brellowpage.h>
 #include <ui/pagebridge.h>
+#include <ui/pagekeys.h>
 #include <ui/pagetexts.h>
 #include <ui/placement.h>
+#include <ui/savedgeometry.h>
+#include <ui/screenlayout.h>
+#include <ui/screenwatcher.h>
 #include <ui/uwebview.h>
 #include <ui/windowshape.h>
 #include <ui/x11desktop.h>
@@ -26,6 +31,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <limits>
 
 namespace Brellow {
 
@@ -97,6 +103,9 @@ MainWindow::MainWindow(QWidget *parent, const WindowTimings &timings)
     // With the page's transparent body only its rounded boxes are painted.
     m_webView->page()->setBackgroundColor(Qt::transparent);
     m_bridge = new PageBridge(m_webView->page(), this);
+    m_keys = new PageKeys(m_webView, m_bridge);
+    connect(m_keys, &PageKeys::escapePressed, this, &MainWindow::handBackFocus);
+    m_activeWindows = new ActiveWindowWatch(this);
 
     setAttribute(Qt::WA_TranslucentBackground, true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -108,6 +117,15 @@ MainWindow::MainWindow(QWidget *parent, const WindowTimings &timings)
     winId();
 
     setViewMode(ViewMode::Compact, true);
+
+    // A window whose screen went away or shrank comes back onto a screen; the
+    // agent's place is kept otherwise.
+    auto *screens = new ScreenWatcher(this);
+    connect(screens, &ScreenWatcher::changed, this,
+            [this](const ScreenLayout &before, const ScreenLayout &after) {
+                if (const auto to = ScreenLayout::afterChange(geometry(), before, after))
+                    move(*to);
+            });
 
     m_webView->setUrl(BrellowPage::homeUrl());
     m_webView->setContextMenuPolicy(Qt::NoContextMenu);
@@ -224,14 +242,23 @@ void MainWindow::bringToFront()
     setVisible(true);
     raise();
     activateWindow();
+    m_webView->setFocus(Qt::OtherFocusReason);
+    m_keys->focusFirstField([this](const QString &field) {
+        note(field.isEmpty() ? QStringLiteral("brought to the front, nothing to type into")
+                             : QStringLiteral("brought to the front, typing goes to #%1").arg(field));
+    });
+}
+
+void MainWindow::handBackFocus()
+{
+    if (!m_activeWindows->handBack())
+        note(QStringLiteral("Escape: no other window to give the keyboard back to"));
 }
 
 void MainWindow::onTrayIconClick(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason != QSystemTrayIcon::DoubleClick)
-        return;
-    setVisible(true);
-    raise();
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        bringToFront();
 }
 
 void MainWindow::onExit()
@@ -246,6 +273,12 @@ QMessageBox *MainWindow::showCritical(const QString &text)
     auto *box = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(), text,
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // The agent may be typing elsewhere: a box Brellow opens on its own must not
+    // take the keyboard.
+    if (!isActiveWindow()) {
+        box->setAttribute(Qt::WA_ShowWithoutActivating);
+        box->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    }
     box->open();
     return box;
 }
@@ -334,21 +367,26 @@ void MainWindow::surveyCommand()
 
 void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect available = screen->availableGeometry();
-    const int limit = Placement::screenLimit(available, screen->geometry());
-
+    const ScreenLayout screens = ScreenLayout::current();
     QPoint position = pos();
+    QSize from = size();
     if (placeFromSettings) {
         const QSettings *settings = Application::instance()->settings();
-        if (settings->contains(SettingsTable::key(Setting::MainWindowGeometry))) {
-            restoreGeometry(
-                settings->value(SettingsTable::key(Setting::MainWindowGeometry)).toByteArray());
-            position = pos();
-        } else {
-            position = Placement::defaultPosition(available, limit);
-        }
+        const QString key = SettingsTable::key(Setting::MainWindowGeometry);
+        std::optional<QRect> saved;
+        if (settings->contains(key))
+            saved = SavedGeometry::windowRect(settings->value(key).toByteArray());
+        // A window comes back compact, whatever size it was saved at.
+        from = QSize(WindowWidth, CompactHeight);
+        if (saved)
+            saved->setSize(from);
+        position = screens.restoredPosition(saved);
     }
+    // The window's own screen: the one that holds most of it.
+    const int own = screens.screenOf(QRect(position, from));
+    // Without any screen (none plugged in for a moment) nothing bounds the window.
+    const int limit = own < 0 ? std::numeric_limits<int>::max() / 2
+                              : ScreenLayout::limit(screens.screens().at(own));
 
     const bool loggedIn = m_loginState == LoginState::LoggedIn;
     int newHeight = ExpandedHeight;

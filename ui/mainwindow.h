@@ -13,7 +13,9 @@ class QTimer;
 
 namespace Brellow {
 
+class ActiveWindowWatch;
 class PageBridge;
+class PageKeys;
 class SessionKeeper;
 class UWebView;
 
@@ -59,6 +61,7 @@ public:
     LoginState loginState() const { return m_loginState; }
     ViewMode viewMode() const { return m_viewMode; }
     PageBridge *bridge() const { return m_bridge; }
+    PageKeys *pageKeys() const { return m_keys; }
     UWebView *webView() const { return m_webView; }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
     QTimer *pingTimer() const { return m_pingTimer; }
@@ -75,7 +78,8 @@ public:
     void showMediaError(const QString &text);
 
 public slots:
-    // Shows the window in front, also when it was hidden to the tray.
+    // Shows the window in front, also when it was hidden to the tray, and gives
+    // it the keyboard with the field the agent needs first focused.
     void bringToFront();
     void onLoggedIn();
     void onLoggedOut();
@@ -128,10 +132,14 @@ private:
 
     // Without a compositor, cuts the window to the page's rounded box.
     void updateShape();
+    // Escape: the keyboard goes back to the program the agent came from.
+    void handBackFocus();
     QMessageBox *showCritical(const QString &text);
 
     UWebView *m_webView = nullptr;
     PageBridge *m_bridge = nullptr;
+    PageKeys *m_keys = nullptr;
+    ActiveWindowWatch *m_activeWindows = nullptr;
     QTimer *m_pingTimer = nullptr;
     QTimer *m_loginTimer = nullptr;
     QTimer *m_callEndTimer = nullptr;

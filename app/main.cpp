@@ -6,6 +6,7 @@
 #include <app/serveraddress.h>
 #include <app/singleinstance.h>
 #include <app/sitesettings.h>
+#include <app/translations.h>
 #include <common/signalwatcher.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
@@ -61,6 +62,8 @@ int main(int argc, char *argv[])
     const SiteSettings site = SiteSettings::load();
     const EngineDefaults engine = EngineDefaults::apply(site);
     Application app(argc, argv);
+    const Translations::Choice language = Translations::choose(site);
+    const QString loadedTranslations = Translations::install(&app, language.language);
 
     // Forms of help and version that only a full parse finds (-hv), now that Qt
     // has taken its own options out.
@@ -100,12 +103,15 @@ int main(int argc, char *argv[])
         return showStartupError(app, configError, 2);
     }
     app.log(QStringLiteral("server %1 from %2").arg(server.toString(), server.source()));
+    app.log(QStringLiteral("%1: %2").arg(language.description(), loadedTranslations));
 
     if (!app.connectToServer(server, Receiver::ConnectTimeoutMs))
-        return showStartupError(app,
-                                QStringLiteral("Cannot find server. Please check the Internet "
-                                               "connection and try again."),
-                                1);
+        return showStartupError(
+            app,
+            QCoreApplication::translate("Brellow::Application",
+                                        "Cannot find server. Please check "
+                                        "the Internet connection and try again."),
+            1);
 
     const ResumePolicy resume = ResumePolicy::fromSite(site);
     app.log(resume.description());

@@ -20,6 +20,8 @@ constexpr std::array<SettingsTable::Entry, SettingsTable::Count> table{{
      "the web engine's defaults for machines without a GPU; false keeps Qt's"_L1},
     {Setting::Resume, "resume"_L1, Scope::Site, Type::Minutes, "60"_L1,
      "how long a session the server ended is resumed; 0 turns it off"_L1},
+    {Setting::Language, "language"_L1, Scope::Site, Type::LanguageTag, "the desktop's"_L1,
+     "the language of the window and its boxes (de, pt_BR, ...); en for English"_L1},
 }};
 
 constexpr bool inEnumOrder()
@@ -68,6 +70,8 @@ QLatin1StringView SettingsTable::typeName(Type type)
         return "bool"_L1;
     case Type::Minutes:
         return "minutes"_L1;
+    case Type::LanguageTag:
+        return "language"_L1;
     }
     return {};
 }

@@ -15,7 +15,8 @@ enum class Setting
     MainWindowGeometry,
     Server,
     LeanEngine,
-    Resume
+    Resume,
+    Language
 };
 
 class SettingsTable
@@ -34,7 +35,8 @@ public:
         ByteArray,
         Address,
         Bool,
-        Minutes
+        Minutes,
+        LanguageTag
     };
 
     struct Entry
@@ -48,7 +50,7 @@ public:
         QLatin1StringView description;
     };
 
-    static constexpr std::size_t Count = 5;
+    static constexpr std::size_t Count = 6;
     static const std::array<Entry, Count> &entries();
     static const Entry &entry(Setting setting);
     static QLatin1StringView key(Setting setting) { return entry(setting).key; }

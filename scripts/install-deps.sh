@@ -12,9 +12,13 @@ set -euo pipefail
 # practice server's systemd unit (systemd-analyze, which looks up its manual page with man).
 # Qt's private GUI headers: a window test changes the offscreen platform's screens while
 # it runs (a screen unplugged, a new resolution) through the platform's own interface.
+# Translations: lupdate and lrelease (qt6-l10n-tools) with their CMake functions
+# (qt6-tools-dev); Qt's own translations for the message boxes' buttons, loaded at run
+# time (qt6-translations-l10n).
 packages=(
     cmake make g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-private-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
     qt6-wayland
     xvfb xauth xdotool fonts-dejavu-core util-linux
     openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils

@@ -2,6 +2,7 @@
 
 #include <app/application.h>
 #include <app/settingstable.h>
+#include <app/translations.h>
 #include <net/messages.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
@@ -9,6 +10,7 @@
 #include <ui/brellowpage.h>
 #include <ui/pagebridge.h>
 #include <ui/pagekeys.h>
+#include <ui/pagetexts.h>
 #include <ui/placement.h>
 #include <ui/savedgeometry.h>
 #include <ui/screenlayout.h>
@@ -36,12 +38,10 @@ namespace Brellow {
 namespace {
 
 constexpr int BarCount = 5;
-constexpr QLatin1StringView ConnectionLostText{"Connection to the server lost"};
-const QString ReconnectingText = QStringLiteral("Reconnecting\u2026");
-constexpr QLatin1StringView LoginFailedText{
-    "Please check your username and password and try again."};
-constexpr QLatin1StringView ServerSilentText{
-    "The server does not answer. Please try again in a moment."};
+const char *const LoginFailedText = QT_TRANSLATE_NOOP(
+    "Brellow::MainWindow", "Please check your username and password and try again.");
+const char *const ServerSilentText = QT_TRANSLATE_NOOP(
+    "Brellow::MainWindow", "The server does not answer. Please try again in a moment.");
 // A figure's cell when it holds no figure: the page's own empty value.
 const QString EmptyFigure = QStringLiteral("\u00a0");
 constexpr const char *FigureIds[] = {"#user_surveys", "#average_score", "#team_position",
@@ -89,7 +89,7 @@ MainWindow::MainWindow(QWidget *parent, const WindowTimings &timings)
     m_trayIcon = new QSystemTrayIcon(icon, this);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::onTrayIconClick);
 
-    auto *exitAction = new QAction(QStringLiteral("Exit"), m_trayIcon);
+    auto *exitAction = new QAction(tr("Exit"), m_trayIcon);
     connect(exitAction, &QAction::triggered, this, &MainWindow::onExit);
     // The menu lives as long as the program; the tray icon does not own it.
     auto *menu = new QMenu(this);
@@ -327,14 +327,15 @@ void MainWindow::loginCommand()
         const QString &username = values.at(0);
         const QString &password = values.at(1);
         if (username.isEmpty() || password.isEmpty()) {
-            showCritical(QStringLiteral("Please enter your username and password and try again."));
+            showCritical(tr("Please enter your username and password and try again."));
             return;
         }
         Application::instance()->settings()->setValue(SettingsTable::key(Setting::LoginUsername),
                                                       username);
         m_loginState = LoginState::LoggingIn;
         m_leftByAgent = false;
-        m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Logging in"));
+        m_bridge->setElementText(QStringLiteral("#login_button"),
+                                 PageTexts::text(PageTexts::Text::LoggingIn));
         m_bridge->setElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"),
                                       QStringLiteral("true"));
         m_bridge->setElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"),
@@ -354,7 +355,8 @@ void MainWindow::addCommand()
 
 void MainWindow::surveyCommand()
 {
-    m_bridge->setElementText(QStringLiteral("#error_text"), QStringLiteral("Survey has been sent"));
+    m_bridge->setElementText(QStringLiteral("#error_text"),
+                             PageTexts::text(PageTexts::Text::SurveySent));
     m_bridge->showElement(QStringLiteral("#error_panel"));
     m_panelShowsStatus = false;
     QTimer::singleShot(m_timings.feedbackMs, this,
@@ -403,11 +405,13 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
             if (mode == ViewMode::Expanded) {
                 m_bridge->hideElement(QStringLiteral("#media_box"));
                 m_bridge->showElement(QStringLiteral("#main_box"));
-                m_bridge->setElementText(QStringLiteral("#media_button"), QStringLiteral("Email"));
+                m_bridge->setElementText(QStringLiteral("#media_button"),
+                                         PageTexts::text(PageTexts::Text::Email));
             } else {
                 m_bridge->hideElement(QStringLiteral("#main_box"));
                 m_bridge->showElement(QStringLiteral("#media_box"));
-                m_bridge->setElementText(QStringLiteral("#media_button"), QStringLiteral("Main"));
+                m_bridge->setElementText(QStringLiteral("#media_button"),
+                                         PageTexts::text(PageTexts::Text::Main));
             }
             m_viewMode = mode;
         }
@@ -424,7 +428,8 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
                                       QStringLiteral("container-collapsed"));
             m_bridge->hideElement(QStringLiteral("#media_box"));
             m_bridge->showElement(QStringLiteral("#main_box"));
-            m_bridge->setElementText(QStringLiteral("#media_button"), QStringLiteral("Email"));
+            m_bridge->setElementText(QStringLiteral("#media_button"),
+                                     PageTexts::text(PageTexts::Text::Email));
             m_viewMode = ViewMode::Compact;
         }
         newHeight = CompactHeight;
@@ -447,6 +452,7 @@ void MainWindow::setViewMode(ViewMode mode, bool placeFromSettings)
 
 void MainWindow::frameLoaded()
 {
+    PageTexts::apply(m_bridge, Translations::installed());
     const QString name = Application::instance()
                              ->settings()
                              ->value(SettingsTable::key(Setting::LoginUsername))
@@ -478,7 +484,8 @@ void MainWindow::onLoggedIn()
     m_bridge->hideElement(QStringLiteral("#login_panel"));
     m_bridge->showElement(QStringLiteral("#top_panel1"));
     m_bridge->showElement(QStringLiteral("#top_panel2"));
-    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Logout"));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Logout));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
     if (!resumed || m_viewMode == ViewMode::Compact)
@@ -486,7 +493,7 @@ void MainWindow::onLoggedIn()
 
     const QString reason = QStringLiteral("#reason");
     m_bridge->clearOptions(reason);
-    m_bridge->addOption(reason, QStringLiteral("Call Reason..."), QString());
+    m_bridge->addOption(reason, PageTexts::text(PageTexts::Text::CallReason), QString());
     // An entry needs a value and a text; anything shorter is skipped, since an
     // option with an empty value could not be told from "Call Reason...".
     const QVariantList links = Application::instance()->receiver()->mediaLinks();
@@ -540,7 +547,8 @@ void MainWindow::endSession()
     m_bridge->hideElement(QStringLiteral("#top_panel1"));
     m_bridge->hideElement(QStringLiteral("#top_panel2"));
     m_bridge->addElementClass(QStringLiteral("#container"), QStringLiteral("container-collapsed"));
-    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Login"));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Login));
     setViewMode(ViewMode::Compact, false);
     m_bridge->hideElement(QStringLiteral("#button_expand"));
     m_bridge->hideElement(QStringLiteral("#button_collapse"));
@@ -605,7 +613,7 @@ void MainWindow::onResumeStopped(int why)
                                   "in time"));
     endSession();
     if (refused)
-        showCritical(LoginFailedText);
+        showCritical(tr(LoginFailedText));
 }
 
 void MainWindow::onLoginRefused()
@@ -616,12 +624,13 @@ void MainWindow::onLoginRefused()
     note(QStringLiteral("login refused for user %1").arg(m_keeper->username()));
     m_loginTimer->stop();
     m_loginState = LoginState::LoggedOut;
-    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Login"));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Login));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
     m_bridge->setElementValue(QStringLiteral("#username"), QString());
     m_bridge->setElementValue(QStringLiteral("#password"), QString());
-    m_loginFailedBox = showCritical(LoginFailedText);
+    m_loginFailedBox = showCritical(tr(LoginFailedText));
 }
 
 void MainWindow::onLoginTimeout()
@@ -635,7 +644,8 @@ void MainWindow::onLoginTimeout()
                          : QStringLiteral("login timed out: the server does not answer"));
     m_keeper->loginTimedOut();
     m_loginState = LoginState::LoggedOut;
-    m_bridge->setElementText(QStringLiteral("#login_button"), QStringLiteral("Login"));
+    m_bridge->setElementText(QStringLiteral("#login_button"),
+                             PageTexts::text(PageTexts::Text::Login));
     m_bridge->removeElementAttribute(QStringLiteral("#username"), QStringLiteral("disabled"));
     m_bridge->removeElementAttribute(QStringLiteral("#password"), QStringLiteral("disabled"));
     if (serverHeard)
@@ -644,8 +654,7 @@ void MainWindow::onLoginTimeout()
 
     if (Application::instance()->receiver()->isLoggedIn())
         return;
-    m_loginFailedBox =
-        showCritical(serverHeard ? QString(LoginFailedText) : QString(ServerSilentText));
+    m_loginFailedBox = showCritical(serverHeard ? tr(LoginFailedText) : tr(ServerSilentText));
 }
 
 void MainWindow::onPingTimerFire()
@@ -717,9 +726,9 @@ void MainWindow::updateStaleMarks()
 QString MainWindow::statusText() const
 {
     if (m_loginState == LoginState::Resuming)
-        return ReconnectingText;
+        return PageTexts::text(PageTexts::Text::Reconnecting);
     if (m_loginState == LoginState::LoggedIn && m_connectionLost)
-        return ConnectionLostText;
+        return PageTexts::text(PageTexts::Text::ConnectionLost);
     return {};
 }
 
@@ -744,7 +753,7 @@ void MainWindow::onAckNoTransfer()
 {
     m_bridge->setElementValue(QStringLiteral("#no_transfer"), QString());
     m_bridge->setElementAttribute(QStringLiteral("#no_transfer"), QStringLiteral("placeholder"),
-                                  QStringLiteral("Your message has been sent..."));
+                                  PageTexts::text(PageTexts::Text::MessageSent));
     QTimer::singleShot(m_timings.feedbackMs, this, &MainWindow::onAckNoTransferTimerFire);
     m_callEndTimer->start();
 }
@@ -752,7 +761,7 @@ void MainWindow::onAckNoTransfer()
 void MainWindow::onAckNoTransferTimerFire()
 {
     m_bridge->setElementAttribute(QStringLiteral("#no_transfer"), QStringLiteral("placeholder"),
-                                  QStringLiteral("No transfer reason..."));
+                                  PageTexts::text(PageTexts::Text::NoTransferReason));
 }
 
 void MainWindow::onSurveySentTimerFire(quint64 callsAtClick)

@@ -1,3 +1,4 @@
+#include <app/accessibilitychoice.h>
 #include <app/application.h>
 #include <app/commandline.h>
 #include <app/enginedefaults.h>
@@ -9,8 +10,11 @@
 #include <common/signalwatcher.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
+#include <ui/announcer.h>
 #include <ui/mainwindow.h>
+#include <ui/traynotices.h>
 
+#include <QDBusConnection>
 #include <QMessageBox>
 #include <QSessionManager>
 
@@ -87,6 +91,8 @@ int main(int argc, char *argv[])
 
     app.openSettingsAndLog();
     app.log(engine.description());
+    // Before the window: its web view starts the engine, which reads the choice once.
+    app.log(AccessibilityChoice::apply(site).description());
     qInstallMessageHandler(messageHandler);
     app.log(QStringLiteral("platform %1").arg(QGuiApplication::platformName()));
     if (!commandLine.ignored().isEmpty())
@@ -114,6 +120,9 @@ int main(int argc, char *argv[])
     window.sessionKeeper()->setResumeLimitMs(resume.limitMs());
     window.setVisible(true);
     window.setAttribute(Qt::WA_QuitOnClose, true);
+    // Both are the window's children; they go with it.
+    new Announcer(&window);
+    new TrayNotices(&window, QDBusConnection::sessionBus());
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      &MainWindow::bringToFront);
     instance.listen();

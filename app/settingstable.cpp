@@ -20,6 +20,8 @@ constexpr std::array<SettingsTable::Entry, SettingsTable::Count> table{{
      "the web engine's defaults for machines without a GPU; false keeps Qt's"_L1},
     {Setting::Resume, "resume"_L1, Scope::Site, Type::Minutes, "60"_L1,
      "how long a session the server ended is resumed; 0 turns it off"_L1},
+    {Setting::Accessibility, "accessibility"_L1, Scope::Site, Type::Bool, "false"_L1,
+     "true shows the page to screen readers always; otherwise only when the desktop's accessibility is on"_L1},
 }};
 
 constexpr bool inEnumOrder()

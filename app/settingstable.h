@@ -15,7 +15,8 @@ enum class Setting
     MainWindowGeometry,
     Server,
     LeanEngine,
-    Resume
+    Resume,
+    Accessibility
 };
 
 class SettingsTable
@@ -48,7 +49,7 @@ public:
         QLatin1StringView description;
     };
 
-    static constexpr std::size_t Count = 5;
+    static constexpr std::size_t Count = 6;
     static const std::array<Entry, Count> &entries();
     static const Entry &entry(Setting setting);
     static QLatin1StringView key(Setting setting) { return entry(setting).key; }

@@ -67,8 +67,11 @@ AccessibilityChoice::DesktopStatus AccessibilityChoice::queryDesktop(const QDBus
         QStringLiteral("GetAll"));
     getAll << A11yStatus;
     const QDBusMessage reply = ask(bus, getAll, timeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        status.error = reply.errorMessage().isEmpty() ? QStringLiteral("no answer")
+                                                      : reply.errorMessage();
         return status;
+    }
     const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().first());
     status.isEnabled = properties.value(QStringLiteral("IsEnabled")).toBool();
     status.screenReaderEnabled = properties.value(QStringLiteral("ScreenReaderEnabled")).toBool();
@@ -133,7 +136,10 @@ QString AccessibilityChoice::description() const
         why = QStringLiteral("no accessibility bus on the session bus");
         break;
     case Reason::DesktopOff:
-        why = QStringLiteral("the desktop's accessibility is off");
+        why = m_desktop.error.isEmpty()
+                  ? QStringLiteral("the desktop's accessibility is off")
+                  : QStringLiteral("the desktop's accessibility status unread: %1")
+                        .arg(m_desktop.error);
         break;
     }
     return QStringLiteral("page accessibility: %1 (%2)")

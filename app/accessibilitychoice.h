@@ -41,6 +41,8 @@ public:
     {
         bool busConnected = false;
         bool serviceFound = false;
+        // Why the status could not be read, when it could not.
+        QString error;
         bool isEnabled = false;
         bool screenReaderEnabled = false;
     };

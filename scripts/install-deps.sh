@@ -10,11 +10,15 @@ set -euo pipefail
 # manager, panel with tray, compositors, X property tools). Package: Debian's
 # packaging tools and the validators for the packages, desktop entries, metainfo and the
 # practice server's systemd unit (systemd-analyze, which looks up its manual page with man).
+# Accessibility and notifications: Qt's private GUI headers (the window tests switch
+# accessibility on without a desktop), a D-Bus daemon for private session buses, and
+# the desktop's accessibility bus (at-spi2-core) for reading the real program's
+# accessibility tree.
 packages=(
     cmake make g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
-    qt6-wayland
-    xvfb xauth xdotool fonts-dejavu-core util-linux
+    qt6-wayland qt6-base-private-dev
+    xvfb xauth xdotool fonts-dejavu-core util-linux dbus-daemon at-spi2-core
     openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils
     dpkg-dev file binutils gzip lintian desktop-file-utils appstream systemd man-db
 )

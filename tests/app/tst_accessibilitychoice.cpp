@@ -114,7 +114,7 @@ void TestAccessibilityChoice::decides()
     if (site >= 0)
         inputs.site = site == 1;
     inputs.alwaysOn = alwaysOn;
-    inputs.desktop = {busConnected, serviceFound, isEnabled, screenReaderEnabled};
+    inputs.desktop = {busConnected, serviceFound, {}, isEnabled, screenReaderEnabled};
     const AccessibilityChoice choice = AccessibilityChoice::decide(inputs);
     QCOMPARE(choice.reason(), reason);
     QCOMPARE(choice.engineOn(), on);
@@ -189,6 +189,12 @@ void TestAccessibilityChoice::silentServiceIsGivenUpOn()
     QVERIFY(read.serviceFound);
     QVERIFY(!read.isEnabled);
     QVERIFY(!read.screenReaderEnabled);
+    QVERIFY(!read.error.isEmpty());
+    AccessibilityChoice::Inputs inputs;
+    inputs.desktop = read;
+    const AccessibilityChoice choice = AccessibilityChoice::decide(inputs);
+    QVERIFY(!choice.engineOn());
+    QVERIFY2(choice.description().contains("status unread"), qPrintable(choice.description()));
 }
 
 void TestAccessibilityChoice::appliesToTheEnvironment_data()

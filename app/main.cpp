@@ -91,8 +91,6 @@ int main(int argc, char *argv[])
 
     app.openSettingsAndLog();
     app.log(engine.description());
-    // Before the window: its web view starts the engine, which reads the choice once.
-    app.log(AccessibilityChoice::apply(site).description());
     qInstallMessageHandler(messageHandler);
     app.log(QStringLiteral("platform %1").arg(QGuiApplication::platformName()));
     if (!commandLine.ignored().isEmpty())
@@ -115,6 +113,8 @@ int main(int argc, char *argv[])
 
     const ResumePolicy resume = ResumePolicy::fromSite(site);
     app.log(resume.description());
+    // Before the window: its web view starts the engine, which reads the choice once.
+    app.log(AccessibilityChoice::apply(site).description());
 
     MainWindow window;
     window.sessionKeeper()->setResumeLimitMs(resume.limitMs());

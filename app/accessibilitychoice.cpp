@@ -1,7 +1,7 @@
 #include <app/accessibilitychoice.h>
 
-#include <QDBusConnection>
 #include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 
@@ -68,8 +68,8 @@ AccessibilityChoice::DesktopStatus AccessibilityChoice::queryDesktop(const QDBus
     getAll << A11yStatus;
     const QDBusMessage reply = ask(bus, getAll, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        status.error = reply.errorMessage().isEmpty() ? QStringLiteral("no answer")
-                                                      : reply.errorMessage();
+        status.error =
+            reply.errorMessage().isEmpty() ? QStringLiteral("no answer") : reply.errorMessage();
         return status;
     }
     const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().first());

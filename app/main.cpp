@@ -1,3 +1,4 @@
+#include <app/accessibilitychoice.h>
 #include <app/application.h>
 #include <app/commandline.h>
 #include <app/enginedefaults.h>
@@ -10,8 +11,11 @@
 #include <common/signalwatcher.h>
 #include <net/receiver.h>
 #include <net/sessionkeeper.h>
+#include <ui/announcer.h>
 #include <ui/mainwindow.h>
+#include <ui/traynotices.h>
 
+#include <QDBusConnection>
 #include <QMessageBox>
 #include <QSessionManager>
 
@@ -115,11 +119,16 @@ int main(int argc, char *argv[])
 
     const ResumePolicy resume = ResumePolicy::fromSite(site);
     app.log(resume.description());
+    // Before the window: its web view starts the engine, which reads the choice once.
+    app.log(AccessibilityChoice::apply(site).description());
 
     MainWindow window;
     window.sessionKeeper()->setResumeLimitMs(resume.limitMs());
     window.setVisible(true);
     window.setAttribute(Qt::WA_QuitOnClose, true);
+    // Both are the window's children; they go with it.
+    new Announcer(&window);
+    new TrayNotices(&window, QDBusConnection::sessionBus());
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      &MainWindow::bringToFront);
     instance.listen();

@@ -22,6 +22,8 @@ constexpr std::array<SettingsTable::Entry, SettingsTable::Count> table{{
      "how long a session the server ended is resumed; 0 turns it off"_L1},
     {Setting::Language, "language"_L1, Scope::Site, Type::LanguageTag, "the desktop's"_L1,
      "the language of the window and its boxes (de, pt_BR, ...); en for English"_L1},
+    {Setting::Accessibility, "accessibility"_L1, Scope::Site, Type::Bool, "false"_L1,
+     "true shows the page to screen readers always; otherwise only when the desktop's accessibility is on"_L1},
 }};
 
 constexpr bool inEnumOrder()

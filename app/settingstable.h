@@ -16,7 +16,8 @@ enum class Setting
     Server,
     LeanEngine,
     Resume,
-    Language
+    Language,
+    Accessibility
 };
 
 class SettingsTable
@@ -50,7 +51,7 @@ public:
         QLatin1StringView description;
     };
 
-    static constexpr std::size_t Count = 6;
+    static constexpr std::size_t Count = 7;
     static const std::array<Entry, Count> &entries();
     static const Entry &entry(Setting setting);
     static QLatin1StringView key(Setting setting) { return entry(setting).key; }

@@ -191,7 +191,8 @@ bool Runner::prepareUser(int index, WebProcess::Account *account)
 }
 
 std::unique_ptr<WebProcess>
-Runner::startBrellow(const QString &username, const WebProcess::Account &account, QJsonObject *info)
+Runner::startBrellow(const QString &username, const WebProcess::Account &account, QJsonObject *info,
+                     const QProcessEnvironment &extraEnv)
 {
     const QString home = newHome();
     QDir().mkpath(home + QStringLiteral("/.config/Brellow"));
@@ -204,6 +205,7 @@ Runner::startBrellow(const QString &username, const WebProcess::Account &account
     ini.close();
 
     QProcessEnvironment env = m_options.env;
+    env.insert(extraEnv);
     bool sandbox = true;
     QString sandboxWhy;
     if (account.name.isEmpty()) {

@@ -48,8 +48,10 @@ public:
     void setMainBusy() { m_mainBusy = true; }
 
     bool prepareUser(int index, WebProcess::Account *account);
+    // extraEnv goes on top of --env.
     std::unique_ptr<WebProcess> startBrellow(const QString &username,
-                                             const WebProcess::Account &account, QJsonObject *info);
+                                             const WebProcess::Account &account, QJsonObject *info,
+                                             const QProcessEnvironment &extraEnv = {});
     bool logIn(WebProcess *brellow, const QString &username);
     // Instances beside the main one; ended by clearExtras() or at the end of the run.
     void addExtra(std::unique_ptr<WebProcess> extra) { m_extra.append(extra.release()); }

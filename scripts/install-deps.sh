@@ -11,16 +11,20 @@ set -euo pipefail
 # packaging tools and the validators for the packages, desktop entries, metainfo and the
 # practice server's systemd unit (systemd-analyze, which looks up its manual page with man).
 # Qt's private GUI headers: a window test changes the offscreen platform's screens while
-# it runs (a screen unplugged, a new resolution) through the platform's own interface.
+# it runs (a screen unplugged, a new resolution) through the platform's own interface,
+# and the window tests switch accessibility on without a desktop.
 # Translations: lupdate and lrelease (qt6-l10n-tools) with their CMake functions
 # (qt6-tools-dev); Qt's own translations for the message boxes' buttons, loaded at run
 # time (qt6-translations-l10n).
+# Accessibility and notifications: a D-Bus daemon for private session buses, and the
+# desktop's accessibility bus (at-spi2-core) for reading the real program's
+# accessibility tree.
 packages=(
     cmake make g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-private-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
     qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
     qt6-wayland
-    xvfb xauth xdotool fonts-dejavu-core util-linux
+    xvfb xauth xdotool fonts-dejavu-core util-linux dbus-daemon at-spi2-core
     openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils
     dpkg-dev file binutils gzip lintian desktop-file-utils appstream systemd man-db
 )

@@ -8,6 +8,7 @@
 #include <net/sessionkeeper.h>
 #include <ui/activewindowwatch.h>
 #include <ui/brellowpage.h>
+#include <ui/pageaccessibility.h>
 #include <ui/pagebridge.h>
 #include <ui/pagekeys.h>
 #include <ui/pagetexts.h>
@@ -532,8 +533,10 @@ void MainWindow::onLoggedOut()
         note(QStringLiteral("session ended by the server"));
         if (m_keeper->startResuming()) {
             enterResuming();
+            emit agentNotice(AgentNotice(AgentNotice::Kind::SessionEndedResuming));
             return;
         }
+        emit agentNotice(AgentNotice(AgentNotice::Kind::SessionEnded));
     }
     m_keeper->forget();
     endSession();
@@ -573,6 +576,7 @@ void MainWindow::clearAgentData()
     for (int i = 1; i <= BarCount; ++i) {
         const QString bar = QStringLiteral("#call_bar_%1").arg(i);
         m_bridge->setElementText(bar, QString());
+        PageAccessibility::describeBar(*m_bridge, i, QString());
         m_bridge->hideElement(bar);
     }
     m_bridge->hideElement(QStringLiteral("#call_check"));
@@ -601,6 +605,7 @@ void MainWindow::onResumed(int attempts)
     note(QStringLiteral("session resumed for user %1 after %2 attempt(s)")
              .arg(m_keeper->username())
              .arg(attempts));
+    emit agentNotice(AgentNotice(AgentNotice::Kind::SessionResumed));
 }
 
 void MainWindow::onResumeStopped(int why)
@@ -612,6 +617,7 @@ void MainWindow::onResumeStopped(int why)
                  : QStringLiteral("resume stopped: the server did not take the session back "
                                   "in time"));
     endSession();
+    emit agentNotice(AgentNotice(AgentNotice::Kind::SessionEnded));
     if (refused)
         showCritical(tr(LoginFailedText));
 }
@@ -690,10 +696,12 @@ void MainWindow::onTestAnswered()
     Application::instance()->receiver()->dropSession();
     if (m_keeper->startResuming()) {
         enterResuming();
+        emit agentNotice(AgentNotice(AgentNotice::Kind::SessionEndedResuming));
         return;
     }
     m_keeper->forget();
     endSession();
+    emit agentNotice(AgentNotice(AgentNotice::Kind::SessionEnded));
 }
 
 void MainWindow::setConnectionLost(bool lost)
@@ -703,10 +711,13 @@ void MainWindow::setConnectionLost(bool lost)
     if (m_connectionLost == lost)
         return;
     m_connectionLost = lost;
-    if (m_loginState == LoginState::LoggedIn)
+    if (m_loginState == LoginState::LoggedIn) {
         note(lost ? QStringLiteral("connection lost: %1 pings unanswered")
                         .arg(LostAfterUnansweredPings)
                   : QStringLiteral("connection back"));
+        emit agentNotice(AgentNotice(lost ? AgentNotice::Kind::ConnectionLost
+                                          : AgentNotice::Kind::ConnectionBack));
+    }
     updateStaleMarks();
     showStatus();
 }
@@ -837,9 +848,10 @@ void MainWindow::onUpdateLive(QVariantMap data)
     for (int i = 1; i <= BarCount; ++i) {
         const QString bar = QStringLiteral("#call_bar_%1").arg(i);
         if (i <= question) {
+            const QString answer = i - 1 < answers.size() ? answers.at(i - 1).toString() : QString();
             m_bridge->showElement(bar);
-            m_bridge->setElementText(bar, i - 1 < answers.size() ? answers.at(i - 1).toString()
-                                                                 : QString());
+            m_bridge->setElementText(bar, answer);
+            PageAccessibility::describeBar(*m_bridge, i, answer);
         } else {
             m_bridge->hideElement(bar);
         }
@@ -859,9 +871,12 @@ void MainWindow::onUpdateLive(QVariantMap data)
         m_bridge->hideElement(QStringLiteral("#call_cross"));
 
     if (known) {
-        m_bridge->setElementText(QStringLiteral("#call_score"),
-                                 data.value(QStringLiteral("call_score")).toString());
+        const QString score = data.value(QStringLiteral("call_score")).toString();
+        m_bridge->setElementText(QStringLiteral("#call_score"), score);
         m_callEndTimer->start();
+        emit agentNotice(AgentNotice(completed.toBool() ? AgentNotice::Kind::CallCompleted
+                                                        : AgentNotice::Kind::CallNotCompleted,
+                                     score));
     } else {
         m_bridge->setElementText(QStringLiteral("#call_score"), QString());
         m_callEndTimer->stop();
@@ -869,6 +884,7 @@ void MainWindow::onUpdateLive(QVariantMap data)
 
     if (data.value(QStringLiteral("call_started")).toBool()) {
         ++m_callsStarted;
+        emit agentNotice(AgentNotice(AgentNotice::Kind::CallStarted));
         m_bridge->setElementValue(QStringLiteral("#cli"),
                                   data.value(QStringLiteral("call_cli")).toString());
         for (const char *field : {"#email", "#title", "#fname", "#sname", "#reason"})

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ui/agentnotice.h>
 #include <ui/windowtimings.h>
 
 #include <QMainWindow>
@@ -92,6 +93,10 @@ public slots:
     void browserClick(QUrl url);
     void onTrayIconClick(QSystemTrayIcon::ActivationReason reason);
     void onExit();
+
+signals:
+    // A call's start or outcome, or a change of the link to the server.
+    void agentNotice(const Brellow::AgentNotice &notice);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,69 @@
+#include <tests/support/fakenotifications.h>
+
+#include <tests/support/privatebus.h>
+
+namespace UiTest {
+
+QList<FakeNotifications::Call> FakeNotifications::Log::calls() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_calls;
+}
+
+void FakeNotifications::Log::add(const Call &call)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_calls << call;
+}
+
+FakeNotifications::FakeNotifications(std::shared_ptr<Log> log, QObject *parent)
+    : QObject(parent), m_log(std::move(log))
+{
+}
+
+std::shared_ptr<FakeNotifications::Log> FakeNotifications::run(PrivateBus &bus)
+{
+    auto log = std::make_shared<Log>();
+    bus.runService(QStringLiteral("notifications"),
+                   [log](QDBusConnection &connection, QObject *owner) {
+                       auto *service = new FakeNotifications(log, owner);
+                       connection.registerObject(QStringLiteral("/org/freedesktop/Notifications"),
+                                                 service, QDBusConnection::ExportAllSlots);
+                       connection.registerService(QStringLiteral("org.freedesktop.Notifications"));
+                   });
+    return log;
+}
+
+quint32 FakeNotifications::Notify(const QString &appName, quint32 replacesId,
+                                  const QString &appIcon, const QString &summary,
+                                  const QString &body, const QStringList &actions,
+                                  const QVariantMap &hints, qint32 expireTimeout)
+{
+    Q_UNUSED(actions);
+    Call call{appName, replacesId, appIcon, summary, body, hints, expireTimeout, 0};
+    // As the specification of the service says: a replaced notification keeps its id.
+    call.id = replacesId != 0 ? replacesId : m_nextId++;
+    m_log->add(call);
+    return call.id;
+}
+
+QStringList FakeNotifications::GetCapabilities()
+{
+    return {QStringLiteral("body")};
+}
+
+void FakeNotifications::CloseNotification(quint32 id)
+{
+    Q_UNUSED(id);
+}
+
+QString FakeNotifications::GetServerInformation(QString &vendor, QString &version,
+                                                QString &specVersion)
+{
+    vendor = QStringLiteral("Brellow tests");
+    version = QStringLiteral("1");
+    specVersion = QStringLiteral("1.2");
+    return QStringLiteral("fake");
+}
+
+} // namespace UiTest

@@ -6,22 +6,30 @@ QString AgentNotice::summary() const
 {
     switch (m_kind) {
     case Kind::CallStarted:
-        return QStringLiteral("Call started");
+        //: Screen reader and desktop notification: a caller is on the line.
+        return tr("Call started");
     case Kind::CallCompleted:
-        return m_detail.isEmpty() ? QStringLiteral("Call completed")
-                                  : QStringLiteral("Call completed, score %1").arg(m_detail);
+        if (m_detail.isEmpty())
+            //: The call ended as completed (the page's tick).
+            return tr("Call completed");
+        //: The call ended as completed (the page's tick); %1 is its score as the server sends it.
+        return tr("Call completed, score %1").arg(m_detail);
     case Kind::CallNotCompleted:
-        return m_detail.isEmpty() ? QStringLiteral("Call not completed")
-                                  : QStringLiteral("Call not completed, score %1").arg(m_detail);
+        if (m_detail.isEmpty())
+            //: The call ended as not completed (the page's cross).
+            return tr("Call not completed");
+        //: The call ended as not completed (the page's cross); %1 is its score, as sent.
+        return tr("Call not completed, score %1").arg(m_detail);
     case Kind::ConnectionLost:
-        return QStringLiteral("Connection to the server lost");
+        return tr("Connection to the server lost");
     case Kind::ConnectionBack:
-        return QStringLiteral("Connection to the server is back");
+        return tr("Connection to the server is back");
     case Kind::SessionEndedResuming:
     case Kind::SessionEnded:
-        return QStringLiteral("The server ended your session");
+        return tr("The server ended your session");
     case Kind::SessionResumed:
-        return QStringLiteral("Logged in again");
+        //: Brellow has logged the agent in again by itself.
+        return tr("Logged in again");
     }
     return {};
 }
@@ -34,15 +42,15 @@ QString AgentNotice::body() const
     case Kind::CallNotCompleted:
         return {};
     case Kind::ConnectionLost:
-        return QStringLiteral("Your figures are greyed until the server answers again.");
+        return tr("Your figures are greyed until the server answers again.");
     case Kind::ConnectionBack:
-        return QStringLiteral("Your figures are kept up to date again.");
+        return tr("Your figures are kept up to date again.");
     case Kind::SessionEndedResuming:
-        return QStringLiteral("Brellow is logging you in again; there is nothing to type.");
+        return tr("Brellow is logging you in again; there is nothing to type.");
     case Kind::SessionResumed:
-        return QStringLiteral("The server has taken your session back.");
+        return tr("The server has taken your session back.");
     case Kind::SessionEnded:
-        return QStringLiteral("Please log in again.");
+        return tr("Please log in again.");
     }
     return {};
 }

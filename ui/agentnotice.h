@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMetaType>
 #include <QString>
 
@@ -10,6 +11,8 @@ namespace Brellow {
 // hear of.
 class AgentNotice
 {
+    Q_DECLARE_TR_FUNCTIONS(Brellow::AgentNotice)
+
 public:
     enum class Kind
     {

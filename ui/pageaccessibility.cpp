@@ -22,12 +22,17 @@ std::optional<double> barValue(const QString &answer)
 
 QString PageAccessibility::barValueText(int question, const QString &answer)
 {
-    const QString prefix = QStringLiteral("Question %1: ").arg(question);
-    if (answer.trimmed().isEmpty())
-        return prefix + QStringLiteral("no answer yet");
+    const QString given = answer.trimmed();
+    const QString number = QString::number(question);
+    if (given.isEmpty())
+        //: Screen reader: a bar of the current call whose question has no answer yet.
+        return tr("Question %1: no answer yet").arg(number);
     if (!barValue(answer))
-        return prefix + answer.trimmed();
-    return prefix + QStringLiteral("%1 of %2").arg(answer.trimmed()).arg(BestAnswer);
+        //: Screen reader: a bar of the current call; %2 is the caller's answer as
+        //: the server sent it.
+        return tr("Question %1: %2").arg(number, given);
+    //: Screen reader: a bar of the current call; the caller's answer %2 on a scale up to %3.
+    return tr("Question %1: %2 of %3").arg(number, given, QString::number(BestAnswer));
 }
 
 void PageAccessibility::describeBar(PageBridge &bridge, int question, const QString &answer)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace Brellow {
@@ -10,6 +11,8 @@ class PageBridge;
 // bars are progress bars whose value Brellow keeps in step with their text.
 class PageAccessibility
 {
+    Q_DECLARE_TR_FUNCTIONS(Brellow::PageAccessibility)
+
 public:
     // Survey answers run from 1 to this; the page's bars say "of 5".
     static constexpr int BestAnswer = 5;

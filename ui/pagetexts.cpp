@@ -60,6 +60,50 @@ constexpr std::array<Entry, PageTexts::EntryCount> pageEntries{{
      QT_TRANSLATE_NOOP("Brellow::PageTexts", "Title...")},
     {"#fname", "placeholder", QT_TRANSLATE_NOOP("Brellow::PageTexts", "First Name...")},
     {"#sname", "placeholder", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Last Name...")},
+    // The names a screen reader gives the fields and controls that show no text
+    // of their own.
+    {"#button_expand", "aria-label",
+     //: Screen reader: the "+" button that opens the window's full view.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Expand")},
+    {"#button_collapse", "aria-label",
+     //: Screen reader: the "-" button that takes the window back to its compact view.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Collapse")},
+    {"#username", "aria-label",
+     //: Screen reader: the login field for the agent's name.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "User name")},
+    {"#password", "aria-label",
+     //: Screen reader: the login field for the agent's password.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Password")},
+    {"#main_box .progress-bars", "aria-label",
+     //: Screen reader: the bars of the caller's survey answers.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Answers of the current call")},
+    {"#call_bar_1", "aria-label",
+     //: Screen reader: the bar of the caller's answer to the survey's first question.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Question 1")},
+    {"#call_bar_2", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Question 2")},
+    {"#call_bar_3", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Question 3")},
+    {"#call_bar_4", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Question 4")},
+    {"#call_bar_5", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Question 5")},
+    {"#call_check", "aria-label",
+     //: Screen reader: the tick shown when the call ended as completed.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Call completed")},
+    {"#call_cross", "aria-label",
+     //: Screen reader: the cross shown when the call ended as not completed.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Call not completed")},
+    {"#no_transfer", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "No transfer reason")},
+    {"#ref", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Account reference")},
+    {"#cli", "aria-label",
+     //: Screen reader: the caller's telephone number.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Caller number")},
+    {"#email", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Email")},
+    {"#title", "aria-label",
+     //: Screen reader: the customer's form of address (Mr, Mrs).
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Title")},
+    {"#fname", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "First name")},
+    {"#sname", "aria-label", QT_TRANSLATE_NOOP("Brellow::PageTexts", "Last name")},
+    {"#reason", "aria-label",
+     //: Screen reader: the list of reasons for the call.
+     QT_TRANSLATE_NOOP("Brellow::PageTexts", "Call reason")},
 }};
 
 // In the order of PageTexts::Text.

@@ -30,7 +30,7 @@ public:
         const char *attribute;
         const char *source;
     };
-    static constexpr std::size_t EntryCount = 20;
+    static constexpr std::size_t EntryCount = 40;
     static const std::array<Entry, EntryCount> &entries();
 
     // The texts the window writes into the page.

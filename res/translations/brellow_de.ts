@@ -2,6 +2,71 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Brellow::AgentNotice</name>
+    <message>
+        <source>Call started</source>
+        <extracomment>Screen reader and desktop notification: a caller is on the line.</extracomment>
+        <translation>Anruf begonnen</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>The call ended as completed (the page&apos;s tick).</extracomment>
+        <translation>Anruf abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Call completed, score %1</source>
+        <extracomment>The call ended as completed (the page&apos;s tick); %1 is its score as the server sends it.</extracomment>
+        <translation>Anruf abgeschlossen, Bewertung %1</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross).</extracomment>
+        <translation>Anruf nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Call not completed, score %1</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross); %1 is its score, as sent.</extracomment>
+        <translation>Anruf nicht abgeschlossen, Bewertung %1</translation>
+    </message>
+    <message>
+        <source>Connection to the server lost</source>
+        <translation>Verbindung zum Server unterbrochen</translation>
+    </message>
+    <message>
+        <source>Connection to the server is back</source>
+        <translation>Verbindung zum Server wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>The server ended your session</source>
+        <translation>Der Server hat Ihre Sitzung beendet</translation>
+    </message>
+    <message>
+        <source>Logged in again</source>
+        <extracomment>Brellow has logged the agent in again by itself.</extracomment>
+        <translation>Wieder angemeldet</translation>
+    </message>
+    <message>
+        <source>Your figures are greyed until the server answers again.</source>
+        <translation>Ihre Zahlen bleiben ausgegraut, bis der Server wieder antwortet.</translation>
+    </message>
+    <message>
+        <source>Your figures are kept up to date again.</source>
+        <translation>Ihre Zahlen werden wieder aktuell gehalten.</translation>
+    </message>
+    <message>
+        <source>Brellow is logging you in again; there is nothing to type.</source>
+        <translation>Brellow meldet Sie erneut an; Sie müssen nichts eingeben.</translation>
+    </message>
+    <message>
+        <source>The server has taken your session back.</source>
+        <translation>Der Server hat Ihre Sitzung wieder aufgenommen.</translation>
+    </message>
+    <message>
+        <source>Please log in again.</source>
+        <translation>Bitte melden Sie sich erneut an.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::Application</name>
     <message>
         <source>Cannot find server. Please check the Internet connection and try again.</source>
@@ -25,6 +90,24 @@
     <message>
         <source>Please enter your username and password and try again.</source>
         <translation>Bitte geben Sie Benutzername und Passwort ein und versuchen Sie es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::PageAccessibility</name>
+    <message>
+        <source>Question %1: no answer yet</source>
+        <extracomment>Screen reader: a bar of the current call whose question has no answer yet.</extracomment>
+        <translation>Frage %1: noch keine Antwort</translation>
+    </message>
+    <message>
+        <source>Question %1: %2</source>
+        <extracomment>Screen reader: a bar of the current call; %2 is the caller&apos;s answer as the server sent it.</extracomment>
+        <translation>Frage %1: %2</translation>
+    </message>
+    <message>
+        <source>Question %1: %2 of %3</source>
+        <extracomment>Screen reader: a bar of the current call; the caller&apos;s answer %2 on a scale up to %3.</extracomment>
+        <translation>Frage %1: %2 von %3</translation>
     </message>
 </context>
 <context>
@@ -163,6 +246,93 @@
         <source>Reconnecting…</source>
         <extracomment>Header notice: Brellow is logging the agent in again by itself.</extracomment>
         <translation>Erneute Verbindung…</translation>
+    </message>
+    <message>
+        <source>Expand</source>
+        <extracomment>Screen reader: the &quot;+&quot; button that opens the window&apos;s full view.</extracomment>
+        <translation>Aufklappen</translation>
+    </message>
+    <message>
+        <source>Collapse</source>
+        <extracomment>Screen reader: the &quot;-&quot; button that takes the window back to its compact view.</extracomment>
+        <translation>Zuklappen</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s name.</extracomment>
+        <translation>Benutzername</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s password.</extracomment>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Answers of the current call</source>
+        <extracomment>Screen reader: the bars of the caller&apos;s survey answers.</extracomment>
+        <translation>Antworten des aktuellen Anrufs</translation>
+    </message>
+    <message>
+        <source>Question 1</source>
+        <extracomment>Screen reader: the bar of the caller&apos;s answer to the survey&apos;s first question.</extracomment>
+        <translation>Frage 1</translation>
+    </message>
+    <message>
+        <source>Question 2</source>
+        <translation>Frage 2</translation>
+    </message>
+    <message>
+        <source>Question 3</source>
+        <translation>Frage 3</translation>
+    </message>
+    <message>
+        <source>Question 4</source>
+        <translation>Frage 4</translation>
+    </message>
+    <message>
+        <source>Question 5</source>
+        <translation>Frage 5</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>Screen reader: the tick shown when the call ended as completed.</extracomment>
+        <translation>Anruf abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>Screen reader: the cross shown when the call ended as not completed.</extracomment>
+        <translation>Anruf nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>No transfer reason</source>
+        <translation>Grund für keine Weiterleitung</translation>
+    </message>
+    <message>
+        <source>Account reference</source>
+        <translation>Kundennummer</translation>
+    </message>
+    <message>
+        <source>Caller number</source>
+        <extracomment>Screen reader: the caller&apos;s telephone number.</extracomment>
+        <translation>Rufnummer des Anrufers</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <extracomment>Screen reader: the customer&apos;s form of address (Mr, Mrs).</extracomment>
+        <translation>Anrede</translation>
+    </message>
+    <message>
+        <source>First name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>Call reason</source>
+        <extracomment>Screen reader: the list of reasons for the call.</extracomment>
+        <translation>Anrufgrund</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,71 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es_ES">
 <context>
+    <name>Brellow::AgentNotice</name>
+    <message>
+        <source>Call started</source>
+        <extracomment>Screen reader and desktop notification: a caller is on the line.</extracomment>
+        <translation>Llamada iniciada</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>The call ended as completed (the page&apos;s tick).</extracomment>
+        <translation>Llamada completada</translation>
+    </message>
+    <message>
+        <source>Call completed, score %1</source>
+        <extracomment>The call ended as completed (the page&apos;s tick); %1 is its score as the server sends it.</extracomment>
+        <translation>Llamada completada, puntuación %1</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross).</extracomment>
+        <translation>Llamada no completada</translation>
+    </message>
+    <message>
+        <source>Call not completed, score %1</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross); %1 is its score, as sent.</extracomment>
+        <translation>Llamada no completada, puntuación %1</translation>
+    </message>
+    <message>
+        <source>Connection to the server lost</source>
+        <translation>Conexión con el servidor perdida</translation>
+    </message>
+    <message>
+        <source>Connection to the server is back</source>
+        <translation>Conexión con el servidor restablecida</translation>
+    </message>
+    <message>
+        <source>The server ended your session</source>
+        <translation>El servidor ha cerrado su sesión</translation>
+    </message>
+    <message>
+        <source>Logged in again</source>
+        <extracomment>Brellow has logged the agent in again by itself.</extracomment>
+        <translation>Sesión iniciada de nuevo</translation>
+    </message>
+    <message>
+        <source>Your figures are greyed until the server answers again.</source>
+        <translation>Sus cifras aparecen en gris hasta que el servidor vuelva a responder.</translation>
+    </message>
+    <message>
+        <source>Your figures are kept up to date again.</source>
+        <translation>Sus cifras vuelven a mantenerse al día.</translation>
+    </message>
+    <message>
+        <source>Brellow is logging you in again; there is nothing to type.</source>
+        <translation>Brellow está iniciando su sesión de nuevo; no tiene que escribir nada.</translation>
+    </message>
+    <message>
+        <source>The server has taken your session back.</source>
+        <translation>El servidor ha recuperado su sesión.</translation>
+    </message>
+    <message>
+        <source>Please log in again.</source>
+        <translation>Inicie sesión de nuevo.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::Application</name>
     <message>
         <source>Cannot find server. Please check the Internet connection and try again.</source>
@@ -25,6 +90,24 @@
     <message>
         <source>Please enter your username and password and try again.</source>
         <translation>Introduzca su nombre de usuario y contraseña e inténtelo de nuevo.</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::PageAccessibility</name>
+    <message>
+        <source>Question %1: no answer yet</source>
+        <extracomment>Screen reader: a bar of the current call whose question has no answer yet.</extracomment>
+        <translation>Pregunta %1: aún sin respuesta</translation>
+    </message>
+    <message>
+        <source>Question %1: %2</source>
+        <extracomment>Screen reader: a bar of the current call; %2 is the caller&apos;s answer as the server sent it.</extracomment>
+        <translation>Pregunta %1: %2</translation>
+    </message>
+    <message>
+        <source>Question %1: %2 of %3</source>
+        <extracomment>Screen reader: a bar of the current call; the caller&apos;s answer %2 on a scale up to %3.</extracomment>
+        <translation>Pregunta %1: %2 de %3</translation>
     </message>
 </context>
 <context>
@@ -163,6 +246,93 @@
         <source>Reconnecting…</source>
         <extracomment>Header notice: Brellow is logging the agent in again by itself.</extracomment>
         <translation>Reconectando…</translation>
+    </message>
+    <message>
+        <source>Expand</source>
+        <extracomment>Screen reader: the &quot;+&quot; button that opens the window&apos;s full view.</extracomment>
+        <translation>Ampliar</translation>
+    </message>
+    <message>
+        <source>Collapse</source>
+        <extracomment>Screen reader: the &quot;-&quot; button that takes the window back to its compact view.</extracomment>
+        <translation>Reducir</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s name.</extracomment>
+        <translation>Nombre de usuario</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s password.</extracomment>
+        <translation>Contraseña</translation>
+    </message>
+    <message>
+        <source>Answers of the current call</source>
+        <extracomment>Screen reader: the bars of the caller&apos;s survey answers.</extracomment>
+        <translation>Respuestas de la llamada actual</translation>
+    </message>
+    <message>
+        <source>Question 1</source>
+        <extracomment>Screen reader: the bar of the caller&apos;s answer to the survey&apos;s first question.</extracomment>
+        <translation>Pregunta 1</translation>
+    </message>
+    <message>
+        <source>Question 2</source>
+        <translation>Pregunta 2</translation>
+    </message>
+    <message>
+        <source>Question 3</source>
+        <translation>Pregunta 3</translation>
+    </message>
+    <message>
+        <source>Question 4</source>
+        <translation>Pregunta 4</translation>
+    </message>
+    <message>
+        <source>Question 5</source>
+        <translation>Pregunta 5</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>Screen reader: the tick shown when the call ended as completed.</extracomment>
+        <translation>Llamada completada</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>Screen reader: the cross shown when the call ended as not completed.</extracomment>
+        <translation>Llamada no completada</translation>
+    </message>
+    <message>
+        <source>No transfer reason</source>
+        <translation>Motivo de no transferencia</translation>
+    </message>
+    <message>
+        <source>Account reference</source>
+        <translation>Referencia de cuenta</translation>
+    </message>
+    <message>
+        <source>Caller number</source>
+        <extracomment>Screen reader: the caller&apos;s telephone number.</extracomment>
+        <translation>Número llamante</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <extracomment>Screen reader: the customer&apos;s form of address (Mr, Mrs).</extracomment>
+        <translation>Tratamiento</translation>
+    </message>
+    <message>
+        <source>First name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Apellidos</translation>
+    </message>
+    <message>
+        <source>Call reason</source>
+        <extracomment>Screen reader: the list of reasons for the call.</extracomment>
+        <translation>Motivo de la llamada</translation>
     </message>
 </context>
 </TS>

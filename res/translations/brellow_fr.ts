@@ -2,6 +2,71 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>Brellow::AgentNotice</name>
+    <message>
+        <source>Call started</source>
+        <extracomment>Screen reader and desktop notification: a caller is on the line.</extracomment>
+        <translation>Appel commencé</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>The call ended as completed (the page&apos;s tick).</extracomment>
+        <translation>Appel complété</translation>
+    </message>
+    <message>
+        <source>Call completed, score %1</source>
+        <extracomment>The call ended as completed (the page&apos;s tick); %1 is its score as the server sends it.</extracomment>
+        <translation>Appel complété, note %1</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross).</extracomment>
+        <translation>Appel non complété</translation>
+    </message>
+    <message>
+        <source>Call not completed, score %1</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross); %1 is its score, as sent.</extracomment>
+        <translation>Appel non complété, note %1</translation>
+    </message>
+    <message>
+        <source>Connection to the server lost</source>
+        <translation>Connexion au serveur perdue</translation>
+    </message>
+    <message>
+        <source>Connection to the server is back</source>
+        <translation>Connexion au serveur rétablie</translation>
+    </message>
+    <message>
+        <source>The server ended your session</source>
+        <translation>Le serveur a fermé votre session</translation>
+    </message>
+    <message>
+        <source>Logged in again</source>
+        <extracomment>Brellow has logged the agent in again by itself.</extracomment>
+        <translation>De nouveau connecté</translation>
+    </message>
+    <message>
+        <source>Your figures are greyed until the server answers again.</source>
+        <translation>Vos chiffres restent grisés jusqu&apos;à ce que le serveur réponde de nouveau.</translation>
+    </message>
+    <message>
+        <source>Your figures are kept up to date again.</source>
+        <translation>Vos chiffres sont de nouveau tenus à jour.</translation>
+    </message>
+    <message>
+        <source>Brellow is logging you in again; there is nothing to type.</source>
+        <translation>Brellow vous reconnecte ; vous n&apos;avez rien à saisir.</translation>
+    </message>
+    <message>
+        <source>The server has taken your session back.</source>
+        <translation>Le serveur a repris votre session.</translation>
+    </message>
+    <message>
+        <source>Please log in again.</source>
+        <translation>Veuillez vous reconnecter.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::Application</name>
     <message>
         <source>Cannot find server. Please check the Internet connection and try again.</source>
@@ -25,6 +90,24 @@
     <message>
         <source>Please enter your username and password and try again.</source>
         <translation>Veuillez saisir votre nom d&apos;utilisateur et votre mot de passe, puis réessayer.</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::PageAccessibility</name>
+    <message>
+        <source>Question %1: no answer yet</source>
+        <extracomment>Screen reader: a bar of the current call whose question has no answer yet.</extracomment>
+        <translation>Question n° %1 : pas encore de réponse</translation>
+    </message>
+    <message>
+        <source>Question %1: %2</source>
+        <extracomment>Screen reader: a bar of the current call; %2 is the caller&apos;s answer as the server sent it.</extracomment>
+        <translation>Question n° %1 : %2</translation>
+    </message>
+    <message>
+        <source>Question %1: %2 of %3</source>
+        <extracomment>Screen reader: a bar of the current call; the caller&apos;s answer %2 on a scale up to %3.</extracomment>
+        <translation>Question n° %1 : %2 sur %3</translation>
     </message>
 </context>
 <context>
@@ -163,6 +246,93 @@
         <source>Reconnecting…</source>
         <extracomment>Header notice: Brellow is logging the agent in again by itself.</extracomment>
         <translation>Reconnexion…</translation>
+    </message>
+    <message>
+        <source>Expand</source>
+        <extracomment>Screen reader: the &quot;+&quot; button that opens the window&apos;s full view.</extracomment>
+        <translation>Agrandir</translation>
+    </message>
+    <message>
+        <source>Collapse</source>
+        <extracomment>Screen reader: the &quot;-&quot; button that takes the window back to its compact view.</extracomment>
+        <translation>Réduire</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s name.</extracomment>
+        <translation>Nom d&apos;utilisateur</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s password.</extracomment>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>Answers of the current call</source>
+        <extracomment>Screen reader: the bars of the caller&apos;s survey answers.</extracomment>
+        <translation>Réponses de l&apos;appel en cours</translation>
+    </message>
+    <message>
+        <source>Question 1</source>
+        <extracomment>Screen reader: the bar of the caller&apos;s answer to the survey&apos;s first question.</extracomment>
+        <translation>Question n° 1</translation>
+    </message>
+    <message>
+        <source>Question 2</source>
+        <translation>Question n° 2</translation>
+    </message>
+    <message>
+        <source>Question 3</source>
+        <translation>Question n° 3</translation>
+    </message>
+    <message>
+        <source>Question 4</source>
+        <translation>Question n° 4</translation>
+    </message>
+    <message>
+        <source>Question 5</source>
+        <translation>Question n° 5</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>Screen reader: the tick shown when the call ended as completed.</extracomment>
+        <translation>Appel complété</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>Screen reader: the cross shown when the call ended as not completed.</extracomment>
+        <translation>Appel non complété</translation>
+    </message>
+    <message>
+        <source>No transfer reason</source>
+        <translation>Motif de non-transfert</translation>
+    </message>
+    <message>
+        <source>Account reference</source>
+        <translation>Référence du compte</translation>
+    </message>
+    <message>
+        <source>Caller number</source>
+        <extracomment>Screen reader: the caller&apos;s telephone number.</extracomment>
+        <translation>Numéro appelant</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <extracomment>Screen reader: the customer&apos;s form of address (Mr, Mrs).</extracomment>
+        <translation>Civilité</translation>
+    </message>
+    <message>
+        <source>First name</source>
+        <translation>Prénom</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Call reason</source>
+        <extracomment>Screen reader: the list of reasons for the call.</extracomment>
+        <translation>Motif de l&apos;appel</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,71 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>Brellow::AgentNotice</name>
+    <message>
+        <source>Call started</source>
+        <extracomment>Screen reader and desktop notification: a caller is on the line.</extracomment>
+        <translation>Połączenie rozpoczęte</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>The call ended as completed (the page&apos;s tick).</extracomment>
+        <translation>Połączenie ukończone</translation>
+    </message>
+    <message>
+        <source>Call completed, score %1</source>
+        <extracomment>The call ended as completed (the page&apos;s tick); %1 is its score as the server sends it.</extracomment>
+        <translation>Połączenie ukończone, ocena %1</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross).</extracomment>
+        <translation>Połączenie nieukończone</translation>
+    </message>
+    <message>
+        <source>Call not completed, score %1</source>
+        <extracomment>The call ended as not completed (the page&apos;s cross); %1 is its score, as sent.</extracomment>
+        <translation>Połączenie nieukończone, ocena %1</translation>
+    </message>
+    <message>
+        <source>Connection to the server lost</source>
+        <translation>Utracono połączenie z serwerem</translation>
+    </message>
+    <message>
+        <source>Connection to the server is back</source>
+        <translation>Przywrócono połączenie z serwerem</translation>
+    </message>
+    <message>
+        <source>The server ended your session</source>
+        <translation>Serwer zakończył sesję</translation>
+    </message>
+    <message>
+        <source>Logged in again</source>
+        <extracomment>Brellow has logged the agent in again by itself.</extracomment>
+        <translation>Zalogowano ponownie</translation>
+    </message>
+    <message>
+        <source>Your figures are greyed until the server answers again.</source>
+        <translation>Twoje wyniki są wyszarzone, dopóki serwer znów nie odpowie.</translation>
+    </message>
+    <message>
+        <source>Your figures are kept up to date again.</source>
+        <translation>Twoje wyniki są znów na bieżąco aktualizowane.</translation>
+    </message>
+    <message>
+        <source>Brellow is logging you in again; there is nothing to type.</source>
+        <translation>Brellow loguje cię ponownie; nie musisz niczego wpisywać.</translation>
+    </message>
+    <message>
+        <source>The server has taken your session back.</source>
+        <translation>Serwer przywrócił sesję.</translation>
+    </message>
+    <message>
+        <source>Please log in again.</source>
+        <translation>Zaloguj się ponownie.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::Application</name>
     <message>
         <source>Cannot find server. Please check the Internet connection and try again.</source>
@@ -25,6 +90,24 @@
     <message>
         <source>Please enter your username and password and try again.</source>
         <translation>Wpisz nazwę użytkownika i hasło, a następnie spróbuj ponownie.</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::PageAccessibility</name>
+    <message>
+        <source>Question %1: no answer yet</source>
+        <extracomment>Screen reader: a bar of the current call whose question has no answer yet.</extracomment>
+        <translation>Pytanie %1: jeszcze bez odpowiedzi</translation>
+    </message>
+    <message>
+        <source>Question %1: %2</source>
+        <extracomment>Screen reader: a bar of the current call; %2 is the caller&apos;s answer as the server sent it.</extracomment>
+        <translation>Pytanie %1: %2</translation>
+    </message>
+    <message>
+        <source>Question %1: %2 of %3</source>
+        <extracomment>Screen reader: a bar of the current call; the caller&apos;s answer %2 on a scale up to %3.</extracomment>
+        <translation>Pytanie %1: %2 z %3</translation>
     </message>
 </context>
 <context>
@@ -163,6 +246,93 @@
         <source>Reconnecting…</source>
         <extracomment>Header notice: Brellow is logging the agent in again by itself.</extracomment>
         <translation>Ponowne łączenie…</translation>
+    </message>
+    <message>
+        <source>Expand</source>
+        <extracomment>Screen reader: the &quot;+&quot; button that opens the window&apos;s full view.</extracomment>
+        <translation>Rozwiń</translation>
+    </message>
+    <message>
+        <source>Collapse</source>
+        <extracomment>Screen reader: the &quot;-&quot; button that takes the window back to its compact view.</extracomment>
+        <translation>Zwiń</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s name.</extracomment>
+        <translation>Nazwa użytkownika</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <extracomment>Screen reader: the login field for the agent&apos;s password.</extracomment>
+        <translation>Hasło</translation>
+    </message>
+    <message>
+        <source>Answers of the current call</source>
+        <extracomment>Screen reader: the bars of the caller&apos;s survey answers.</extracomment>
+        <translation>Odpowiedzi w bieżącym połączeniu</translation>
+    </message>
+    <message>
+        <source>Question 1</source>
+        <extracomment>Screen reader: the bar of the caller&apos;s answer to the survey&apos;s first question.</extracomment>
+        <translation>Pytanie 1</translation>
+    </message>
+    <message>
+        <source>Question 2</source>
+        <translation>Pytanie 2</translation>
+    </message>
+    <message>
+        <source>Question 3</source>
+        <translation>Pytanie 3</translation>
+    </message>
+    <message>
+        <source>Question 4</source>
+        <translation>Pytanie 4</translation>
+    </message>
+    <message>
+        <source>Question 5</source>
+        <translation>Pytanie 5</translation>
+    </message>
+    <message>
+        <source>Call completed</source>
+        <extracomment>Screen reader: the tick shown when the call ended as completed.</extracomment>
+        <translation>Połączenie ukończone</translation>
+    </message>
+    <message>
+        <source>Call not completed</source>
+        <extracomment>Screen reader: the cross shown when the call ended as not completed.</extracomment>
+        <translation>Połączenie nieukończone</translation>
+    </message>
+    <message>
+        <source>No transfer reason</source>
+        <translation>Powód braku przekazania</translation>
+    </message>
+    <message>
+        <source>Account reference</source>
+        <translation>Numer konta</translation>
+    </message>
+    <message>
+        <source>Caller number</source>
+        <extracomment>Screen reader: the caller&apos;s telephone number.</extracomment>
+        <translation>Numer dzwoniącego</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <extracomment>Screen reader: the customer&apos;s form of address (Mr, Mrs).</extracomment>
+        <translation>Tytuł</translation>
+    </message>
+    <message>
+        <source>First name</source>
+        <translation>Imię</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Nazwisko</translation>
+    </message>
+    <message>
+        <source>Call reason</source>
+        <extracomment>Screen reader: the list of reasons for the call.</extracomment>
+        <translation>Powód połączenia</translation>
     </message>
 </context>
 </TS>

@@ -5,8 +5,10 @@
 #include <app/application.h>
 #include <app/translations.h>
 #include <net/messages.h>
+#include <ui/agentnotice.h>
 #include <ui/brellowpage.h>
 #include <ui/mainwindow.h>
+#include <ui/pageaccessibility.h>
 #include <ui/pagebridge.h>
 #include <ui/pagetexts.h>
 #include <ui/uwebview.h>
@@ -92,7 +94,7 @@ QSet<QString> translatedTexts()
 }
 
 // Every text of the page, hidden or shown: text nodes (blanks folded), the
-// placeholders and titles, and the list's own first option. The options the
+// placeholders, titles and screen-reader names, and the list's own first option. The options the
 // server sent are its data and are left out.
 QStringList pageTexts(MainWindow &w)
 {
@@ -105,8 +107,8 @@ QStringList pageTexts(MainWindow &w)
             var t = n.data.replace(/\s+/g, ' ').trim();
             if (t) out.push(t);
         }
-        document.querySelectorAll('[placeholder],[title]').forEach(function(e) {
-            ['placeholder', 'title'].forEach(function(a) {
+        document.querySelectorAll('[placeholder],[title],[aria-label]').forEach(function(e) {
+            ['placeholder', 'title', 'aria-label'].forEach(function(a) {
                 if (e.hasAttribute(a)) out.push(e.getAttribute(a));
             });
         });
@@ -235,6 +237,8 @@ private slots:
     void noEnglishLeft();
     void notices_data();
     void notices();
+    void screenReaderTexts_data();
+    void screenReaderTexts();
     void boxesAndNumbers();
     void sentAsTyped();
     void noOverflow_data();
@@ -402,6 +406,16 @@ void TestPageTexts::noEnglishLeft()
     CHECKED(checkNoEnglish(QStringLiteral("logged in")));
     CHECKED(showCall());
     CHECKED(checkNoEnglish(QStringLiteral("a call")));
+    // The bars' values, which the window writes as answers come, are spoken in
+    // the language too; answers beyond the scale are said as they stand.
+    const QStringList answers{"9", "8", "10", "7", "6"};
+    for (int i = 1; i <= answers.size(); ++i) {
+        const QString bar = QStringLiteral("#call_bar_%1").arg(i);
+        const QString value = UiTest::attribute(*window, bar, "aria-valuetext").toString();
+        QCOMPARE(value, PageAccessibility::barValueText(i, answers.at(i - 1)));
+        QVERIFY2(value != QStringLiteral("Question %1: %2").arg(i).arg(answers.at(i - 1)),
+                 qPrintable(bar + " left in English: " + value));
+    }
     server->send(QByteArray(R"({"cmd":"notransfer_ack"})"));
     QTRY_COMPARE(UiTest::attribute(*window, "#no_transfer", "placeholder").toString(),
                  PageTexts::text(PageTexts::Text::MessageSent));
@@ -452,6 +466,73 @@ void TestPageTexts::notices()
     UiTest::click(*window, "collapse");
     CHECKED(checkLayout(QStringLiteral("reconnecting, compact")));
     CHECKED(checkNoEnglish(QStringLiteral("reconnecting")));
+}
+
+void TestPageTexts::screenReaderTexts_data()
+{
+    // What Brellow tells a screen reader and the desktop's notifications: a
+    // notice, or else the value of a bar (question, answer).
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<AgentNotice>("notice");
+    QTest::addColumn<int>("question");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("translated");
+    using Kind = AgentNotice::Kind;
+    QTest::newRow("es, call started")
+        << "es" << AgentNotice(Kind::CallStarted) << 0 << QString() << "Call started"
+        << "Llamada iniciada";
+    QTest::newRow("de, call completed with its score")
+        << "de" << AgentNotice(Kind::CallCompleted, QStringLiteral("4.5")) << 0 << QString()
+        << "Call completed, score 4.5"
+        << "Anruf abgeschlossen, Bewertung 4.5";
+    QTest::newRow("de, call not completed")
+        << "de" << AgentNotice(Kind::CallNotCompleted) << 0 << QString() << "Call not completed"
+        << "Anruf nicht abgeschlossen";
+    QTest::newRow("de, session ended: headline and what to do")
+        << "de" << AgentNotice(Kind::SessionEnded) << 0 << QString()
+        << "The server ended your session. Please log in again."
+        << "Der Server hat Ihre Sitzung beendet. Bitte melden Sie sich erneut an.";
+    QTest::newRow("pl, connection lost")
+        << "pl" << AgentNotice(Kind::ConnectionLost) << 0 << QString()
+        << "Connection to the server lost. Your figures are greyed until the server answers again."
+        << "Utracono połączenie z serwerem. Twoje wyniki są wyszarzone, dopóki serwer znów nie "
+           "odpowie.";
+    QTest::newRow("pt_BR, logging in again by itself")
+        << "pt_BR" << AgentNotice(Kind::SessionEndedResuming) << 0 << QString()
+        << "The server ended your session. Brellow is logging you in again; there is nothing to "
+           "type."
+        << "O servidor encerrou sua sessão. O Brellow está fazendo seu login novamente; não é "
+           "preciso digitar nada.";
+    QTest::newRow("de, bar with an answer") << "de" << AgentNotice() << 2 << "4"
+                                            << "Question 2: 4 of 5"
+                                            << "Frage 2: 4 von 5";
+    QTest::newRow("de, bar without an answer") << "de" << AgentNotice() << 5 << ""
+                                               << "Question 5: no answer yet"
+                                               << "Frage 5: noch keine Antwort";
+    QTest::newRow("de, answer that looks like a placeholder, said as it stands")
+        << "de" << AgentNotice() << 3 << "%1"
+        << "Question 3: %1"
+        << "Frage 3: %1";
+    QTest::newRow("fr, answer off the scale, said as it stands")
+        << "fr" << AgentNotice() << 1 << " n/a "
+        << "Question 1: n/a" << QStringLiteral("Question n°\u00a01\u00a0: n/a");
+}
+
+void TestPageTexts::screenReaderTexts()
+{
+    QFETCH(QString, language);
+    QFETCH(AgentNotice, notice);
+    QFETCH(int, question);
+    QFETCH(QString, answer);
+    QFETCH(QString, english);
+    QFETCH(QString, translated);
+    const auto say = [&] {
+        return question > 0 ? PageAccessibility::barValueText(question, answer) : notice.spoken();
+    };
+    QCOMPARE(say(), english);
+    LanguageInUse inUse(language);
+    QCOMPARE(say(), translated);
 }
 
 void TestPageTexts::boxesAndNumbers()

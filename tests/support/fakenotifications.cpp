@@ -41,7 +41,7 @@ quint32 FakeNotifications::Notify(const QString &appName, quint32 replacesId,
 {
     Q_UNUSED(actions);
     Call call{appName, replacesId, appIcon, summary, body, hints, expireTimeout, 0};
-    // As the specification of the service says: a replaced notification keeps its id.
+    // As the desktop notification protocol has it: a replaced notification keeps its id.
     call.id = replacesId != 0 ? replacesId : m_nextId++;
     m_log->add(call);
     return call.id;

@@ -382,7 +382,7 @@ void TestPageTexts::pageHoldsTheEnglishOfTheTable()
         UiTest::evaluate(*window, "document.querySelector('#reason').options[0].text").toString(),
         QStringLiteral("Call Reason..."));
     QCOMPARE(UiTest::attribute(*window, "html", "lang").toString(), QStringLiteral("en"));
-    // An English desktop sees the design's texts.
+    // An English desktop sees Brellow's own English texts.
     CHECKED(checkNoEnglish(QStringLiteral("English")));
 }
 
@@ -588,7 +588,7 @@ void TestPageTexts::sentAsTyped()
 void TestPageTexts::noOverflow_data()
 {
     noEnglishLeft_data();
-    // The design's own texts fit too.
+    // Brellow's own English texts fit too.
     QTest::newRow("en") << QStringLiteral("en");
 }
 

@@ -8,18 +8,20 @@
 namespace Brellow {
 
 CommandLine::CommandLine(const QStringList &arguments)
-    : m_serverOption(QStringLiteral("server"),
-                     QStringLiteral("The statistics server, HOST[:PORT] (port %1 unless given; "
-                                    "an IPv6 address in brackets, as in [::1]:%1). Otherwise "
-                                    "$%2, then the key \"%3\" of /etc/xdg/Brellow/brellow.ini, "
-                                    "then %4.")
-                         .arg(Messages::ServerPort)
-                         .arg(QLatin1String(ServerAddress::EnvironmentVariable),
-                              SettingsTable::key(Setting::Server), ServerAddress::builtInDefault()),
-                     QStringLiteral("HOST[:PORT]"))
+    : m_serverOption(
+          QStringLiteral("server"),
+          QCoreApplication::translate("Brellow::CommandLine",
+                                      "The statistics server, HOST[:PORT] (port %1 unless given; "
+                                      "an IPv6 address in brackets, as in [::1]:%1). Otherwise "
+                                      "$%2, then the key \"%3\" of /etc/xdg/Brellow/brellow.ini, "
+                                      "then %4.")
+              .arg(Messages::ServerPort)
+              .arg(QLatin1String(ServerAddress::EnvironmentVariable),
+                   SettingsTable::key(Setting::Server), ServerAddress::builtInDefault()),
+          QStringLiteral("HOST[:PORT]"))
 {
-    m_parser.setApplicationDescription(
-        QStringLiteral("Brellow: the agent's status display for the statistics server."));
+    m_parser.setApplicationDescription(QCoreApplication::translate(
+        "Brellow::CommandLine", "Brellow: the agent's status display for the statistics server."));
     const QCommandLineOption help = m_parser.addHelpOption();
     const QCommandLineOption version = m_parser.addVersionOption();
     m_parser.addOption(m_serverOption);

@@ -32,6 +32,8 @@ static int showStartupError(Application &app, const QString &text, int exitCode)
         return exitCode;
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
                     QMessageBox::Close);
+    // The text may hold a setting as written; it is never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::NoButton);
     QObject::connect(&app, &Application::quitRequested, &box,
                      [&box] { box.done(QMessageBox::Close); });
@@ -41,9 +43,9 @@ static int showStartupError(Application &app, const QString &text, int exitCode)
 
 int main(int argc, char *argv[])
 {
-    // Help and version need no display, so they are answered before Qt's GUI
-    // starts; they leave before the log is opened, so they never empty the log of
-    // a Brellow that is running.
+    // Help and version need no display, so they are answered (in the agent's
+    // language) before Qt's GUI starts; they leave before the log is opened, so they never empty
+    // the log of a Brellow that is running.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -52,6 +54,7 @@ int main(int argc, char *argv[])
         // Names the program in the usage line, as argv[0] gives it.
         QCoreApplication core(argc, argv);
         QCoreApplication::setApplicationVersion(Application::version());
+        Translations::install(&core, Translations::choose(SiteSettings::load()).language);
         const QString option = early == CommandLine::Action::ShowHelp ? QStringLiteral("--help")
                                                                       : QStringLiteral("--version");
         std::fputs(qPrintable(CommandLine({arguments.first(), option}).output()), stdout);
@@ -98,16 +101,17 @@ int main(int argc, char *argv[])
     app.log(QStringLiteral("platform %1").arg(QGuiApplication::platformName()));
     if (!commandLine.ignored().isEmpty())
         app.log(QStringLiteral("ignored arguments: %1").arg(commandLine.ignored().join(' ')));
+    // Before any box, which speaks this language.
+    app.log(QStringLiteral("%1: %2").arg(language.description(), loadedTranslations));
 
-    QString configError;
+    LocalizedText configError;
     const ServerAddress server =
         ServerAddress::configured(commandLine.server(), site, &configError);
     if (!server.isValid()) {
-        app.log(configError);
-        return showStartupError(app, configError, 2);
+        app.log(configError.english());
+        return showStartupError(app, configError.translated(), 2);
     }
     app.log(QStringLiteral("server %1 from %2").arg(server.toString(), server.source()));
-    app.log(QStringLiteral("%1: %2").arg(language.description(), loadedTranslations));
 
     if (!app.connectToServer(server, Receiver::ConnectTimeoutMs))
         return showStartupError(

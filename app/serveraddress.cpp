@@ -39,6 +39,14 @@ bool isHostName(const QString &host)
     return !digits.match(labels.last()).hasMatch();
 }
 
+// lupdate reads the context from each QT_TRANSLATE_NOOP; this is the same one.
+constexpr char Context[] = "Brellow::ServerAddress";
+
+LocalizedText text(const char *source, QList<LocalizedText> arguments = {})
+{
+    return LocalizedText(Context, source, std::move(arguments));
+}
+
 } // namespace
 
 QString ServerAddress::builtInDefault()
@@ -46,61 +54,70 @@ QString ServerAddress::builtInDefault()
     return QStringLiteral(BRELLOW_SERVER_ADDRESS);
 }
 
-ServerAddress ServerAddress::parse(const QString &text, const QString &source, QString *error)
+ServerAddress ServerAddress::parse(const QString &value, const QString &source,
+                                   LocalizedText *error)
 {
-    const auto fail = [error](const QString &reason) {
+    const auto fail = [error](const LocalizedText &reason) {
         if (error)
             *error = reason;
         return ServerAddress();
     };
-    if (text.isEmpty())
-        return fail(QStringLiteral("the value is empty"));
+    if (value.isEmpty())
+        return fail(text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "the value is empty")));
 
-    QString host = text;
+    QString host = value;
     std::optional<QString> portText;
     QHostAddress address;
-    if (text.startsWith(QLatin1Char('['))) {
-        const qsizetype close = text.indexOf(QLatin1Char(']'));
+    if (value.startsWith(QLatin1Char('['))) {
+        const qsizetype close = value.indexOf(QLatin1Char(']'));
         if (close < 0)
-            return fail(QStringLiteral("the closing ']' is missing"));
-        host = text.mid(1, close - 1);
-        const QString rest = text.mid(close + 1);
+            return fail(
+                text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "the closing ']' is missing")));
+        host = value.mid(1, close - 1);
+        const QString rest = value.mid(close + 1);
         if (!rest.isEmpty()) {
             if (!rest.startsWith(QLatin1Char(':')))
-                return fail(QStringLiteral("only \":PORT\" may follow ']'"));
+                return fail(text(
+                    QT_TRANSLATE_NOOP("Brellow::ServerAddress", "only \":PORT\" may follow ']'")));
             portText = rest.mid(1);
         }
         if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv6Protocol)
-            return fail(QStringLiteral("\"%1\" is not an IPv6 address").arg(host));
+            return fail(
+                text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "\"%1\" is not an IPv6 address"),
+                     {LocalizedText::value(host)}));
     } else {
-        const qsizetype colons = text.count(QLatin1Char(':'));
+        const qsizetype colons = value.count(QLatin1Char(':'));
         if (colons > 1)
-            return fail(QStringLiteral("an IPv6 address must be written in brackets, as in "
-                                       "[::1]:%1")
-                            .arg(Messages::ServerPort));
+            return fail(text(QT_TRANSLATE_NOOP("Brellow::ServerAddress",
+                                               "an IPv6 address must be written in brackets, "
+                                               "as in [::1]:%1"),
+                             {LocalizedText::value(QString::number(Messages::ServerPort))}));
         if (colons == 1) {
-            host = text.section(QLatin1Char(':'), 0, 0);
-            portText = text.section(QLatin1Char(':'), 1);
+            host = value.section(QLatin1Char(':'), 0, 0);
+            portText = value.section(QLatin1Char(':'), 1);
         }
         if (host.isEmpty())
-            return fail(QStringLiteral("the host is missing"));
+            return fail(text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "the host is missing")));
         if (isDottedIPv4(host))
             address.setAddress(host);
         else if (!isHostName(host))
-            return fail(
-                QStringLiteral("\"%1\" is neither a host name nor an IPv4 address").arg(host));
+            return fail(text(QT_TRANSLATE_NOOP("Brellow::ServerAddress",
+                                               "\"%1\" is neither a host name nor an IPv4 address"),
+                             {LocalizedText::value(host)}));
     }
 
     quint16 port = Messages::ServerPort;
     if (portText) {
         static const QRegularExpression digits(
             QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,5}")));
-        const uint value = portText->toUInt();
+        const uint number = portText->toUInt();
         if (portText->isEmpty())
-            return fail(QStringLiteral("the port is missing after ':'"));
-        if (!digits.match(*portText).hasMatch() || value < 1 || value > 65535)
-            return fail(QStringLiteral("the port must be a number from 1 to 65535"));
-        port = static_cast<quint16>(value);
+            return fail(
+                text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "the port is missing after ':'")));
+        if (!digits.match(*portText).hasMatch() || number < 1 || number > 65535)
+            return fail(text(QT_TRANSLATE_NOOP("Brellow::ServerAddress",
+                                               "the port must be a number from 1 to 65535")));
+        port = static_cast<quint16>(number);
     }
 
     ServerAddress result;
@@ -112,34 +129,38 @@ ServerAddress ServerAddress::parse(const QString &text, const QString &source, Q
 }
 
 ServerAddress ServerAddress::configured(const std::optional<QString> &commandLine,
-                                        const SiteSettings &site, QString *error)
+                                        const SiteSettings &site, LocalizedText *error)
 {
     QString value;
-    QString source;
+    LocalizedText source;
     if (commandLine) {
         value = *commandLine;
-        source = QStringLiteral("the command line (--server)");
+        source = text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "the command line (--server)"));
     } else if (!qEnvironmentVariableIsEmpty(EnvironmentVariable)) {
         // An empty variable counts as unset, as in "BRELLOW_SERVER= brellow".
         value = qEnvironmentVariable(EnvironmentVariable);
-        source = QStringLiteral("the environment (%1)").arg(QLatin1String(EnvironmentVariable));
+        source = text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "the environment (%1)"),
+                      {LocalizedText::value(QLatin1String(EnvironmentVariable))});
     } else if (site.contains(Setting::Server)) {
         const QVariant setting = site.value(Setting::Server);
         // An unquoted comma makes the INI reader return a list: show it as written.
         value = setting.typeId() == QMetaType::QStringList
                     ? setting.toStringList().join(QLatin1Char(','))
                     : setting.toString();
-        source = site.fileHolding(Setting::Server);
+        source = LocalizedText::value(site.fileHolding(Setting::Server));
     } else {
         value = builtInDefault();
-        source = QStringLiteral("the built-in default");
+        source = text(QT_TRANSLATE_NOOP("Brellow::ServerAddress", "the built-in default"));
     }
 
-    QString reason;
-    const ServerAddress result = parse(value, source, &reason);
+    LocalizedText reason;
+    const ServerAddress result = parse(value, source.english(), &reason);
     if (!result.isValid() && error)
-        *error = QStringLiteral("The statistics server \"%1\" from %2 is not valid: %3.")
-                     .arg(value, source, reason);
+        //: %2 is where the setting came from: the command line, the environment,
+        //: a file's path or the built-in default; %3 is why the value is wrong.
+        *error = text(QT_TRANSLATE_NOOP("Brellow::ServerAddress",
+                                        "The statistics server \"%1\" from %2 is not valid: %3."),
+                      {LocalizedText::value(value), source, reason});
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <app/localizedtext.h>
 #include <app/sitesettings.h>
 #include <net/messages.h>
 
@@ -23,14 +24,14 @@ public:
     // address in brackets ("[::1]:49999"); PORT defaults to Messages::ServerPort.
     // Returns an invalid address and a short reason in *error when the text is not one.
     static ServerAddress parse(const QString &text, const QString &source,
-                               QString *error = nullptr);
+                               LocalizedText *error = nullptr);
 
     // The first setting found, in this order: the command line's --server (given
     // as commandLine), $BRELLOW_SERVER, the site's "server" key, the built-in
     // default. A bad value is not skipped: it is an error, described in *error
-    // with the value and where it came from.
+    // with the value and where it came from, for the log and for the agent's box.
     static ServerAddress configured(const std::optional<QString> &commandLine,
-                                    const SiteSettings &site, QString *error = nullptr);
+                                    const SiteSettings &site, LocalizedText *error = nullptr);
 
     // The address built in at compile time ("127.0.0.1" unless the build says otherwise).
     static QString builtInDefault();
@@ -38,6 +39,7 @@ public:
     bool isValid() const { return !m_host.isEmpty(); }
     QString host() const { return m_host; }
     quint16 port() const { return m_port; }
+    // Where the setting came from, in English for the log.
     QString source() const { return m_source; }
     // Set when the host is an address; null when it is a name to look up.
     QHostAddress address() const { return m_address; }

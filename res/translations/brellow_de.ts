@@ -74,6 +74,17 @@
     </message>
 </context>
 <context>
+    <name>Brellow::CommandLine</name>
+    <message>
+        <source>The statistics server, HOST[:PORT] (port %1 unless given; an IPv6 address in brackets, as in [::1]:%1). Otherwise $%2, then the key &quot;%3&quot; of /etc/xdg/Brellow/brellow.ini, then %4.</source>
+        <translation>Der Statistikserver, HOST[:PORT] (Port %1, wenn keiner angegeben ist; eine IPv6-Adresse in eckigen Klammern, etwa [::1]:%1). Sonst $%2, dann der Schlüssel „%3“ in /etc/xdg/Brellow/brellow.ini, dann %4.</translation>
+    </message>
+    <message>
+        <source>Brellow: the agent&apos;s status display for the statistics server.</source>
+        <translation>Brellow: die Statusanzeige des Agenten für den Statistikserver.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::MainWindow</name>
     <message>
         <source>Please check your username and password and try again.</source>
@@ -333,6 +344,62 @@
         <source>Call reason</source>
         <extracomment>Screen reader: the list of reasons for the call.</extracomment>
         <translation>Anrufgrund</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::ServerAddress</name>
+    <message>
+        <source>the value is empty</source>
+        <translation>der Wert ist leer</translation>
+    </message>
+    <message>
+        <source>the closing &apos;]&apos; is missing</source>
+        <translation>die schließende Klammer &apos;]&apos; fehlt</translation>
+    </message>
+    <message>
+        <source>only &quot;:PORT&quot; may follow &apos;]&apos;</source>
+        <translation>nach &apos;]&apos; darf nur &quot;:PORT&quot; folgen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IPv6 address</source>
+        <translation>„%1“ ist keine IPv6-Adresse</translation>
+    </message>
+    <message>
+        <source>an IPv6 address must be written in brackets, as in [::1]:%1</source>
+        <translation>eine IPv6-Adresse muss in eckigen Klammern stehen, etwa [::1]:%1</translation>
+    </message>
+    <message>
+        <source>the host is missing</source>
+        <translation>der Host fehlt</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a host name nor an IPv4 address</source>
+        <translation>„%1“ ist weder ein Hostname noch eine IPv4-Adresse</translation>
+    </message>
+    <message>
+        <source>the port is missing after &apos;:&apos;</source>
+        <translation>nach &apos;:&apos; fehlt der Port</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>der Port muss eine Zahl von 1 bis 65535 sein</translation>
+    </message>
+    <message>
+        <source>the command line (--server)</source>
+        <translation>Befehlszeile (--server)</translation>
+    </message>
+    <message>
+        <source>the environment (%1)</source>
+        <translation>Umgebungsvariable %1</translation>
+    </message>
+    <message>
+        <source>the built-in default</source>
+        <translation>eingebauter Standardwert</translation>
+    </message>
+    <message>
+        <source>The statistics server &quot;%1&quot; from %2 is not valid: %3.</source>
+        <extracomment>%2 is where the setting came from: the command line, the environment, a file&apos;s path or the built-in default; %3 is why the value is wrong.</extracomment>
+        <translation>Der Statistikserver „%1“ (Quelle: %2) ist ungültig: %3.</translation>
     </message>
 </context>
 </TS>

@@ -74,6 +74,17 @@
     </message>
 </context>
 <context>
+    <name>Brellow::CommandLine</name>
+    <message>
+        <source>The statistics server, HOST[:PORT] (port %1 unless given; an IPv6 address in brackets, as in [::1]:%1). Otherwise $%2, then the key &quot;%3&quot; of /etc/xdg/Brellow/brellow.ini, then %4.</source>
+        <translation>El servidor de estadísticas, HOST[:PORT] (puerto %1 si no se indica; una dirección IPv6 entre corchetes, como en [::1]:%1). Si no, $%2, luego la clave «%3» de /etc/xdg/Brellow/brellow.ini y, por último, %4.</translation>
+    </message>
+    <message>
+        <source>Brellow: the agent&apos;s status display for the statistics server.</source>
+        <translation>Brellow: el panel de estado del agente para el servidor de estadísticas.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::MainWindow</name>
     <message>
         <source>Please check your username and password and try again.</source>
@@ -333,6 +344,62 @@
         <source>Call reason</source>
         <extracomment>Screen reader: the list of reasons for the call.</extracomment>
         <translation>Motivo de la llamada</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::ServerAddress</name>
+    <message>
+        <source>the value is empty</source>
+        <translation>el valor está vacío</translation>
+    </message>
+    <message>
+        <source>the closing &apos;]&apos; is missing</source>
+        <translation>falta el corchete de cierre &apos;]&apos;</translation>
+    </message>
+    <message>
+        <source>only &quot;:PORT&quot; may follow &apos;]&apos;</source>
+        <translation>después de &apos;]&apos; solo puede ir &quot;:PORT&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IPv6 address</source>
+        <translation>«%1» no es una dirección IPv6</translation>
+    </message>
+    <message>
+        <source>an IPv6 address must be written in brackets, as in [::1]:%1</source>
+        <translation>una dirección IPv6 debe escribirse entre corchetes, como en [::1]:%1</translation>
+    </message>
+    <message>
+        <source>the host is missing</source>
+        <translation>falta el host</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a host name nor an IPv4 address</source>
+        <translation>«%1» no es un nombre de host ni una dirección IPv4</translation>
+    </message>
+    <message>
+        <source>the port is missing after &apos;:&apos;</source>
+        <translation>falta el puerto después de &apos;:&apos;</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>el puerto debe ser un número del 1 al 65535</translation>
+    </message>
+    <message>
+        <source>the command line (--server)</source>
+        <translation>línea de comandos (--server)</translation>
+    </message>
+    <message>
+        <source>the environment (%1)</source>
+        <translation>variable de entorno %1</translation>
+    </message>
+    <message>
+        <source>the built-in default</source>
+        <translation>valor predeterminado integrado</translation>
+    </message>
+    <message>
+        <source>The statistics server &quot;%1&quot; from %2 is not valid: %3.</source>
+        <extracomment>%2 is where the setting came from: the command line, the environment, a file&apos;s path or the built-in default; %3 is why the value is wrong.</extracomment>
+        <translation>El servidor de estadísticas «%1» (origen: %2) no es válido: %3.</translation>
     </message>
 </context>
 </TS>

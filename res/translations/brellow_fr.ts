@@ -55,7 +55,7 @@
     </message>
     <message>
         <source>Brellow is logging you in again; there is nothing to type.</source>
-        <translation>Brellow vous reconnecte ; vous n&apos;avez rien à saisir.</translation>
+        <translation>Brellow vous reconnecte&#xa0;; vous n&apos;avez rien à saisir.</translation>
     </message>
     <message>
         <source>The server has taken your session back.</source>
@@ -71,6 +71,17 @@
     <message>
         <source>Cannot find server. Please check the Internet connection and try again.</source>
         <translation>Serveur introuvable. Veuillez vérifier la connexion Internet et réessayer.</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::CommandLine</name>
+    <message>
+        <source>The statistics server, HOST[:PORT] (port %1 unless given; an IPv6 address in brackets, as in [::1]:%1). Otherwise $%2, then the key &quot;%3&quot; of /etc/xdg/Brellow/brellow.ini, then %4.</source>
+        <translation>Le serveur de statistiques, HOST[:PORT] (port %1 s’il n’est pas indiqué ; une adresse IPv6 entre crochets, comme dans [::1]:%1). À défaut, $%2, puis la clé « %3 » de /etc/xdg/Brellow/brellow.ini, puis %4.</translation>
+    </message>
+    <message>
+        <source>Brellow: the agent&apos;s status display for the statistics server.</source>
+        <translation>Brellow : l’affichage d’état de l’agent pour le serveur de statistiques.</translation>
     </message>
 </context>
 <context>
@@ -97,17 +108,17 @@
     <message>
         <source>Question %1: no answer yet</source>
         <extracomment>Screen reader: a bar of the current call whose question has no answer yet.</extracomment>
-        <translation>Question n° %1 : pas encore de réponse</translation>
+        <translation>Question n°&#xa0;%1&#xa0;: pas encore de réponse</translation>
     </message>
     <message>
         <source>Question %1: %2</source>
         <extracomment>Screen reader: a bar of the current call; %2 is the caller&apos;s answer as the server sent it.</extracomment>
-        <translation>Question n° %1 : %2</translation>
+        <translation>Question n°&#xa0;%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>Question %1: %2 of %3</source>
         <extracomment>Screen reader: a bar of the current call; the caller&apos;s answer %2 on a scale up to %3.</extracomment>
-        <translation>Question n° %1 : %2 sur %3</translation>
+        <translation>Question n°&#xa0;%1&#xa0;: %2 sur %3</translation>
     </message>
 </context>
 <context>
@@ -275,23 +286,23 @@
     <message>
         <source>Question 1</source>
         <extracomment>Screen reader: the bar of the caller&apos;s answer to the survey&apos;s first question.</extracomment>
-        <translation>Question n° 1</translation>
+        <translation>Question n°&#xa0;1</translation>
     </message>
     <message>
         <source>Question 2</source>
-        <translation>Question n° 2</translation>
+        <translation>Question n°&#xa0;2</translation>
     </message>
     <message>
         <source>Question 3</source>
-        <translation>Question n° 3</translation>
+        <translation>Question n°&#xa0;3</translation>
     </message>
     <message>
         <source>Question 4</source>
-        <translation>Question n° 4</translation>
+        <translation>Question n°&#xa0;4</translation>
     </message>
     <message>
         <source>Question 5</source>
-        <translation>Question n° 5</translation>
+        <translation>Question n°&#xa0;5</translation>
     </message>
     <message>
         <source>Call completed</source>
@@ -333,6 +344,62 @@
         <source>Call reason</source>
         <extracomment>Screen reader: the list of reasons for the call.</extracomment>
         <translation>Motif de l&apos;appel</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::ServerAddress</name>
+    <message>
+        <source>the value is empty</source>
+        <translation>la valeur est vide</translation>
+    </message>
+    <message>
+        <source>the closing &apos;]&apos; is missing</source>
+        <translation>le crochet fermant &apos;]&apos; manque</translation>
+    </message>
+    <message>
+        <source>only &quot;:PORT&quot; may follow &apos;]&apos;</source>
+        <translation>seul &quot;:PORT&quot; peut suivre &apos;]&apos;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IPv6 address</source>
+        <translation>« %1 » n’est pas une adresse IPv6</translation>
+    </message>
+    <message>
+        <source>an IPv6 address must be written in brackets, as in [::1]:%1</source>
+        <translation>une adresse IPv6 doit être écrite entre crochets, comme dans [::1]:%1</translation>
+    </message>
+    <message>
+        <source>the host is missing</source>
+        <translation>l’hôte manque</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a host name nor an IPv4 address</source>
+        <translation>« %1 » n’est ni un nom d’hôte ni une adresse IPv4</translation>
+    </message>
+    <message>
+        <source>the port is missing after &apos;:&apos;</source>
+        <translation>le port manque après &apos;:&apos;</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>le port doit être un nombre de 1 à 65535</translation>
+    </message>
+    <message>
+        <source>the command line (--server)</source>
+        <translation>ligne de commande (--server)</translation>
+    </message>
+    <message>
+        <source>the environment (%1)</source>
+        <translation>variable d’environnement %1</translation>
+    </message>
+    <message>
+        <source>the built-in default</source>
+        <translation>valeur par défaut intégrée</translation>
+    </message>
+    <message>
+        <source>The statistics server &quot;%1&quot; from %2 is not valid: %3.</source>
+        <extracomment>%2 is where the setting came from: the command line, the environment, a file&apos;s path or the built-in default; %3 is why the value is wrong.</extracomment>
+        <translation>Le serveur de statistiques « %1 » (source : %2) n’est pas valide : %3.</translation>
     </message>
 </context>
 </TS>

@@ -74,6 +74,17 @@
     </message>
 </context>
 <context>
+    <name>Brellow::CommandLine</name>
+    <message>
+        <source>The statistics server, HOST[:PORT] (port %1 unless given; an IPv6 address in brackets, as in [::1]:%1). Otherwise $%2, then the key &quot;%3&quot; of /etc/xdg/Brellow/brellow.ini, then %4.</source>
+        <translation>Serwer statystyk, HOST[:PORT] (port %1, jeśli nie podano innego; adres IPv6 w nawiasach kwadratowych, np. [::1]:%1). W przeciwnym razie $%2, potem klucz „%3” z /etc/xdg/Brellow/brellow.ini, a na końcu %4.</translation>
+    </message>
+    <message>
+        <source>Brellow: the agent&apos;s status display for the statistics server.</source>
+        <translation>Brellow: wyświetlacz stanu agenta dla serwera statystyk.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::MainWindow</name>
     <message>
         <source>Please check your username and password and try again.</source>
@@ -333,6 +344,62 @@
         <source>Call reason</source>
         <extracomment>Screen reader: the list of reasons for the call.</extracomment>
         <translation>Powód połączenia</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::ServerAddress</name>
+    <message>
+        <source>the value is empty</source>
+        <translation>wartość jest pusta</translation>
+    </message>
+    <message>
+        <source>the closing &apos;]&apos; is missing</source>
+        <translation>brakuje nawiasu zamykającego &apos;]&apos;</translation>
+    </message>
+    <message>
+        <source>only &quot;:PORT&quot; may follow &apos;]&apos;</source>
+        <translation>po &apos;]&apos; może wystąpić tylko &quot;:PORT&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IPv6 address</source>
+        <translation>„%1” nie jest adresem IPv6</translation>
+    </message>
+    <message>
+        <source>an IPv6 address must be written in brackets, as in [::1]:%1</source>
+        <translation>adres IPv6 należy zapisać w nawiasach kwadratowych, np. [::1]:%1</translation>
+    </message>
+    <message>
+        <source>the host is missing</source>
+        <translation>brakuje nazwy hosta</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a host name nor an IPv4 address</source>
+        <translation>„%1” nie jest ani nazwą hosta, ani adresem IPv4</translation>
+    </message>
+    <message>
+        <source>the port is missing after &apos;:&apos;</source>
+        <translation>brakuje portu po &apos;:&apos;</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>port musi być liczbą od 1 do 65535</translation>
+    </message>
+    <message>
+        <source>the command line (--server)</source>
+        <translation>wiersz poleceń (--server)</translation>
+    </message>
+    <message>
+        <source>the environment (%1)</source>
+        <translation>zmienna środowiskowa %1</translation>
+    </message>
+    <message>
+        <source>the built-in default</source>
+        <translation>wbudowana wartość domyślna</translation>
+    </message>
+    <message>
+        <source>The statistics server &quot;%1&quot; from %2 is not valid: %3.</source>
+        <extracomment>%2 is where the setting came from: the command line, the environment, a file&apos;s path or the built-in default; %3 is why the value is wrong.</extracomment>
+        <translation>Serwer statystyk „%1” (źródło: %2) jest nieprawidłowy: %3.</translation>
     </message>
 </context>
 </TS>

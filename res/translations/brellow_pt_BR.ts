@@ -74,6 +74,17 @@
     </message>
 </context>
 <context>
+    <name>Brellow::CommandLine</name>
+    <message>
+        <source>The statistics server, HOST[:PORT] (port %1 unless given; an IPv6 address in brackets, as in [::1]:%1). Otherwise $%2, then the key &quot;%3&quot; of /etc/xdg/Brellow/brellow.ini, then %4.</source>
+        <translation>O servidor de estatísticas, HOST[:PORT] (porta %1 se não for informada; um endereço IPv6 entre colchetes, como em [::1]:%1). Senão, $%2, depois a chave “%3” de /etc/xdg/Brellow/brellow.ini e, por fim, %4.</translation>
+    </message>
+    <message>
+        <source>Brellow: the agent&apos;s status display for the statistics server.</source>
+        <translation>Brellow: o painel de status do agente para o servidor de estatísticas.</translation>
+    </message>
+</context>
+<context>
     <name>Brellow::MainWindow</name>
     <message>
         <source>Please check your username and password and try again.</source>
@@ -333,6 +344,62 @@
         <source>Call reason</source>
         <extracomment>Screen reader: the list of reasons for the call.</extracomment>
         <translation>Motivo da ligação</translation>
+    </message>
+</context>
+<context>
+    <name>Brellow::ServerAddress</name>
+    <message>
+        <source>the value is empty</source>
+        <translation>o valor está vazio</translation>
+    </message>
+    <message>
+        <source>the closing &apos;]&apos; is missing</source>
+        <translation>falta o colchete de fechamento &apos;]&apos;</translation>
+    </message>
+    <message>
+        <source>only &quot;:PORT&quot; may follow &apos;]&apos;</source>
+        <translation>apenas &quot;:PORT&quot; pode vir depois de &apos;]&apos;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IPv6 address</source>
+        <translation>“%1” não é um endereço IPv6</translation>
+    </message>
+    <message>
+        <source>an IPv6 address must be written in brackets, as in [::1]:%1</source>
+        <translation>um endereço IPv6 deve ser escrito entre colchetes, como em [::1]:%1</translation>
+    </message>
+    <message>
+        <source>the host is missing</source>
+        <translation>falta o host</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a host name nor an IPv4 address</source>
+        <translation>“%1” não é um nome de host nem um endereço IPv4</translation>
+    </message>
+    <message>
+        <source>the port is missing after &apos;:&apos;</source>
+        <translation>falta a porta depois de &apos;:&apos;</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>a porta deve ser um número de 1 a 65535</translation>
+    </message>
+    <message>
+        <source>the command line (--server)</source>
+        <translation>linha de comando (--server)</translation>
+    </message>
+    <message>
+        <source>the environment (%1)</source>
+        <translation>variável de ambiente %1</translation>
+    </message>
+    <message>
+        <source>the built-in default</source>
+        <translation>valor padrão embutido</translation>
+    </message>
+    <message>
+        <source>The statistics server &quot;%1&quot; from %2 is not valid: %3.</source>
+        <extracomment>%2 is where the setting came from: the command line, the environment, a file&apos;s path or the built-in default; %3 is why the value is wrong.</extracomment>
+        <translation>O servidor de estatísticas “%1” (origem: %2) não é válido: %3.</translation>
     </message>
 </context>
 </TS>

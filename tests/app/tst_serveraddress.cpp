@@ -62,10 +62,10 @@ void TestServerAddress::good()
     QFETCH(bool, isAddress);
     QFETCH(QString, shown);
 
-    QString error = QStringLiteral("untouched");
+    LocalizedText error = LocalizedText::value(QStringLiteral("untouched"));
     const ServerAddress address = ServerAddress::parse(text, QStringLiteral("somewhere"), &error);
-    QVERIFY2(address.isValid(), qPrintable(error));
-    QCOMPARE(error, QStringLiteral("untouched"));
+    QVERIFY2(address.isValid(), qPrintable(error.english()));
+    QCOMPARE(error.english(), QStringLiteral("untouched"));
     QCOMPARE(address.host(), host);
     QCOMPARE(int(address.port()), port);
     QCOMPARE(address.source(), QStringLiteral("somewhere"));
@@ -141,10 +141,10 @@ void TestServerAddress::bad()
     QFETCH(QString, text);
     QFETCH(QString, reason);
 
-    QString error;
+    LocalizedText error;
     const ServerAddress address = ServerAddress::parse(text, QStringLiteral("somewhere"), &error);
     QVERIFY(!address.isValid());
-    QVERIFY2(error.contains(reason), qPrintable(error));
+    QVERIFY2(error.english().contains(reason), qPrintable(error.english()));
     QCOMPARE(address.port(), quint16(0));
 }
 

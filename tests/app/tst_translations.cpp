@@ -1,3 +1,5 @@
+#include <app/commandline.h>
+#include <app/serveraddress.h>
 #include <app/settingstable.h>
 #include <app/sitesettings.h>
 #include <app/translations.h>
@@ -110,6 +112,9 @@ private slots:
     void installedTranslationCoversEveryText_data();
     void installedTranslationCoversEveryText();
     void englishInstallsNothing();
+    void serverErrorInTheAgentsLanguage_data();
+    void serverErrorInTheAgentsLanguage();
+    void helpInTheAgentsLanguage();
     void filesMatchTheSources();
     void cleanup();
 };
@@ -318,6 +323,64 @@ void TestTranslations::englishInstallsNothing()
     const QString loaded = Translations::install(QCoreApplication::instance(), "xx");
     QVERIFY2(loaded.contains(QStringLiteral("texts in English")), qPrintable(loaded));
     QCOMPARE(Translations::installed(), QStringLiteral("en"));
+}
+
+void TestTranslations::serverErrorInTheAgentsLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("translated");
+    QTest::newRow("de, port")
+        << "de"
+        << "10.0.0.5:0"
+        << "The statistics server \"10.0.0.5:0\" from the command line (--server) is not valid: "
+           "the port must be a number from 1 to 65535."
+        << "Der Statistikserver „10.0.0.5:0“ (Quelle: Befehlszeile (--server)) ist ungültig: der "
+           "Port muss eine Zahl von 1 bis 65535 sein.";
+    // The value is shown as written in both, its "%1" and "%3" never filled in.
+    QTest::newRow("pl, value with markers")
+        << "pl"
+        << "%1 %3"
+        << "The statistics server \"%1 %3\" from the command line (--server) is not valid: \"%1 "
+           "%3\" is neither a host name nor an IPv4 address."
+        << "Serwer statystyk „%1 %3” (źródło: wiersz poleceń (--server)) jest nieprawidłowy: „%1 "
+           "%3” nie jest ani nazwą hosta, ani adresem IPv4.";
+    QTest::newRow("en") << "en"
+                        << "[::1"
+                        << "The statistics server \"[::1\" from the command line (--server) is "
+                           "not valid: the closing ']' is missing."
+                        << "The statistics server \"[::1\" from the command line (--server) is "
+                           "not valid: the closing ']' is missing.";
+}
+
+// The box speaks the agent's language; the log line stays English, whatever the
+// language, so that IT teams can read and compare logs from every desk.
+void TestTranslations::serverErrorInTheAgentsLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, commandLine);
+    QFETCH(QString, english);
+    QFETCH(QString, translated);
+    Translations::install(QCoreApplication::instance(), language);
+    LocalizedText error;
+    const ServerAddress address = ServerAddress::configured(commandLine, SiteSettings(), &error);
+    QVERIFY(!address.isValid());
+    QCOMPARE(error.english(), english);
+    QCOMPARE(error.translated(), translated);
+}
+
+void TestTranslations::helpInTheAgentsLanguage()
+{
+    Translations::install(QCoreApplication::instance(), QStringLiteral("de"));
+    const QString help =
+        CommandLine({QStringLiteral("brellow"), QStringLiteral("--help")}).output();
+    // Brellow's own texts, and Qt's around them.
+    for (const char *text : {"Brellow: die Statusanzeige des Agenten für den Statistikserver.",
+                             "Der Statistikserver, HOST[:PORT] (Port 49999, wenn",
+                             "Optionen:", "--server <HOST[:PORT]>"})
+        QVERIFY2(help.contains(QString::fromUtf8(text)), qPrintable(help));
+    QVERIFY2(!help.contains(QLatin1String("The statistics server")), qPrintable(help));
 }
 
 void TestTranslations::filesMatchTheSources()

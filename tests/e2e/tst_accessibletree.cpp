@@ -30,6 +30,7 @@ private slots:
     void loggedOutControlsAreNamed_data();
     void loggedOutControlsAreNamed();
     void figuresAndBarsAreNamed();
+    void startupBoxSpeaksTheAgentsLanguage();
 
 private:
     QList<AtspiTree::Node>
@@ -234,6 +235,51 @@ void TestAccessibleTree::figuresAndBarsAreNamed()
     QCOMPARE(barValue(nodes, "Question 1"), 5.0);
     QCOMPARE(barValue(nodes, "Question 2"), 4.0);
     QVERIFY2(!AtspiTree::contains(nodes, "progress bar", "Question 4"), qPrintable(dump));
+}
+
+// A bad server setting stops the start with a box: the agent reads it in their
+// language, with Qt's own button translated too, while the log keeps English.
+// Runs last: the Brellow above leaves first, so the tree is the box's alone.
+void TestAccessibleTree::startupBoxSpeaksTheAgentsLanguage()
+{
+    QVERIFY(m_brellow->terminate());
+    QProcessEnvironment env = brellowEnvironment(m_dir.filePath("german"));
+    m_bus.addTo(env);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        env.remove(QLatin1String(name));
+    env.insert("LANG", "de_DE.UTF-8");
+    // A value holding "%2": shown as written, never filled in.
+    env.insert("BRELLOW_SERVER", "::%2");
+    LoggedProcess german;
+    german.process().setProcessEnvironment(env);
+    german.process().setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    german.process().start(BRELLOW_PATH, QStringList());
+    QVERIFY(german.process().waitForStarted());
+
+    const QString text =
+        QString::fromUtf8("Der Statistikserver „::%2“ (Quelle: Umgebungsvariable BRELLOW_SERVER) "
+                          "ist ungültig: eine IPv6-Adresse muss in eckigen Klammern stehen, etwa "
+                          "[::1]:49999.");
+    const QString button = QString::fromUtf8("Schließen");
+    const QList<AtspiTree::Node> nodes = waitForTree([&](const auto &tree) {
+        return AtspiTree::contains(tree, "label", text) &&
+               AtspiTree::contains(tree, "push button", button);
+    });
+    const QString dump = AtspiTree::format(nodes);
+    QVERIFY2(AtspiTree::contains(nodes, "label", text), qPrintable(dump));
+    QVERIFY2(AtspiTree::contains(nodes, "push button", button), qPrintable(dump));
+
+    QFile log(m_dir.filePath("german/config/Brellow/brellow.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    QVERIFY2(logged.contains("\tThe statistics server \"::%2\" from the environment "
+                             "(BRELLOW_SERVER) is not valid: an IPv6 address must be written in "
+                             "brackets, as in [::1]:49999.\n"),
+             qPrintable(logged));
+    QVERIFY2(logged.contains("language de from the desktop's locale"), qPrintable(logged));
+    QVERIFY(german.terminate());
+    QCOMPARE(german.process().exitCode(), 2);
 }
 
 QTEST_MAIN(TestAccessibleTree)

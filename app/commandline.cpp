@@ -4,11 +4,15 @@
 #include <app/settingstable.h>
 
 #include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <cstdlib>
 
 namespace Brellow {
 
 CommandLine::CommandLine(const QStringList &arguments)
-    : m_serverOption(
+    : m_program(arguments.value(0)),
+      m_serverOption(
           QStringLiteral("server"),
           QCoreApplication::translate("Brellow::CommandLine",
                                       "The statistics server, HOST[:PORT] (port %1 unless given; "
@@ -33,7 +37,9 @@ CommandLine::CommandLine(const QStringList &arguments)
         m_ignored << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
     m_ignored << m_parser.positionalArguments();
 
-    if (m_parser.isSet(help))
+    if (m_parser.isSet(QStringLiteral("help-all")))
+        m_action = Action::ShowHelpAll;
+    else if (m_parser.isSet(help))
         m_action = Action::ShowHelp;
     else if (m_parser.isSet(version))
         m_action = Action::ShowVersion;
@@ -45,6 +51,10 @@ CommandLine::CommandLine(const QStringList &arguments)
 
 CommandLine::Action CommandLine::earlyAction(const QStringList &arguments)
 {
+    static const QRegularExpression shortBundle(
+        QRegularExpression::anchoredPattern(QStringLiteral("-[hv?]+")));
+    // Help wins over the version, as in the full parse; help with Qt's options
+    // over help.
     Action action = Action::Run;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
@@ -52,10 +62,15 @@ CommandLine::Action CommandLine::earlyAction(const QStringList &arguments)
             break;
         if (argument == QLatin1String("--server"))
             ++i; // its value, whatever it looks like
-        else if (argument == QLatin1String("-h") || argument == QLatin1String("-?") ||
-                 argument == QLatin1String("--help"))
-            return Action::ShowHelp; // help wins over the version, as in the full parse
-        else if (argument == QLatin1String("-v") || argument == QLatin1String("--version"))
+        else if (argument == QLatin1String("--help-all"))
+            return Action::ShowHelpAll;
+        else if (argument == QLatin1String("--help") ||
+                 (shortBundle.match(argument).hasMatch() &&
+                  (argument.contains(QLatin1Char('h')) || argument.contains(QLatin1Char('?')))))
+            action = Action::ShowHelp;
+        else if ((argument == QLatin1String("--version") ||
+                  shortBundle.match(argument).hasMatch()) &&
+                 action == Action::Run)
             action = Action::ShowVersion;
     }
     return action;
@@ -67,6 +82,14 @@ QString CommandLine::output() const
         return QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
                                              QCoreApplication::applicationVersion());
     return m_parser.helpText();
+}
+
+void CommandLine::showHelpAll()
+{
+    // Qt's parser prints and leaves; only the option itself is handed to it, so
+    // that an unknown argument cannot turn the help into an error.
+    m_parser.process(QStringList{m_program, QStringLiteral("--help-all")});
+    std::exit(EXIT_SUCCESS);
 }
 
 } // namespace Brellow

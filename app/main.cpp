@@ -15,6 +15,7 @@
 #include <ui/mainwindow.h>
 #include <ui/traynotices.h>
 
+#include <QApplication>
 #include <QDBusConnection>
 #include <QMessageBox>
 #include <QSessionManager>
@@ -50,6 +51,17 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine::Action early = CommandLine::earlyAction(arguments);
+    if (early == CommandLine::Action::ShowHelpAll) {
+        // Qt lists the options of its GUI only from a GUI application object. On
+        // the offscreen platform that needs no display, and Brellow's own options
+        // are set aside so that none of Qt's (-platform xcb) can ask for one.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int count = 1;
+        QApplication help(count, argv);
+        QCoreApplication::setApplicationVersion(Application::version());
+        Translations::install(&help, Translations::choose(SiteSettings::load()).language);
+        CommandLine({arguments.first(), QStringLiteral("--help-all")}).showHelpAll();
+    }
     if (early != CommandLine::Action::Run) {
         // Names the program in the usage line, as argv[0] gives it.
         QCoreApplication core(argc, argv);
@@ -72,8 +84,8 @@ int main(int argc, char *argv[])
     const Translations::Choice language = Translations::choose(site);
     const QString loadedTranslations = Translations::install(&app, language.language);
 
-    // Forms of help and version that only a full parse finds (-hv), now that Qt
-    // has taken its own options out.
+    // Forms of help and version that only a full parse finds (-hx, a bundle with
+    // other letters), now that Qt has taken its own options out.
     const CommandLine commandLine(QCoreApplication::arguments());
     if (commandLine.action() != CommandLine::Action::Run) {
         std::fputs(qPrintable(commandLine.output()), stdout);

@@ -271,6 +271,14 @@ void TestServerConfig::helpAndVersionLeaveTheLogAlone_data()
         << QStringList{"--version"} << false << QString() << version;
     QTest::newRow("-platform xcb --version, no display")
         << QStringList{"-platform", "xcb", "--version"} << false << QString() << version;
+    QTest::newRow("-hv, no display") << QStringList{"-hv"} << false << QString() << help;
+    QTest::newRow("-vv, no display") << QStringList{"-vv"} << false << QString() << version;
+    // --help lists it, so it must work where --help does; Qt's own options with it.
+    QTest::newRow("--help-all, no display")
+        << QStringList{"--help-all", "--some-unknown-option"} << false << QString()
+        << help + "|-platform <platformName[:options]>";
+    QTest::newRow("--help-all") << QStringList{"--help-all"} << true << QString()
+                                << help + "|-platform <platformName[:options]>";
     // In the desktop's language, Qt's texts and Brellow's.
     QTest::newRow("--help in Polish, no display")
         << QStringList{"--help"} << false << "pl_PL.UTF-8"

@@ -16,15 +16,15 @@ set -euo pipefail
 # Translations: lupdate and lrelease (qt6-l10n-tools) with their CMake functions
 # (qt6-tools-dev); Qt's own translations for the message boxes' buttons, loaded at run
 # time (qt6-translations-l10n).
-# Accessibility and notifications: a D-Bus daemon for private session buses, and the
-# desktop's accessibility bus (at-spi2-core) for reading the real program's
-# accessibility tree.
+# Accessibility and notifications: a D-Bus daemon for private session buses, its
+# monitor (dbus-bin) for what goes over one, and the desktop's accessibility bus
+# (at-spi2-core) for reading the real program's accessibility tree.
 packages=(
     cmake make g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-private-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
     qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
     qt6-wayland
-    xvfb xauth xdotool fonts-dejavu-core util-linux dbus-daemon at-spi2-core
+    xvfb xauth xdotool fonts-dejavu-core util-linux dbus-daemon dbus-bin at-spi2-core
     openbox tint2 xcompmgr weston wmctrl x11-utils x11-xserver-utils
     dpkg-dev file binutils gzip lintian desktop-file-utils appstream systemd man-db
 )

@@ -10,10 +10,20 @@ QList<FakeNotifications::Call> FakeNotifications::Log::calls() const
     return m_calls;
 }
 
-void FakeNotifications::Log::add(const Call &call)
+quint32 FakeNotifications::Log::add(Call call)
 {
     const QMutexLocker lock(&m_mutex);
+    // As the desktop notification protocol has it: a replaced notification keeps its id.
+    call.id = m_shown.contains(call.replacesId) ? call.replacesId : m_nextId++;
+    m_shown.insert(call.id);
     m_calls << call;
+    return call.id;
+}
+
+void FakeNotifications::Log::dismissAll()
+{
+    const QMutexLocker lock(&m_mutex);
+    m_shown.clear();
 }
 
 FakeNotifications::FakeNotifications(std::shared_ptr<Log> log, QObject *parent)
@@ -40,11 +50,7 @@ quint32 FakeNotifications::Notify(const QString &appName, quint32 replacesId,
                                   const QVariantMap &hints, qint32 expireTimeout)
 {
     Q_UNUSED(actions);
-    Call call{appName, replacesId, appIcon, summary, body, hints, expireTimeout, 0};
-    // As the desktop notification protocol has it: a replaced notification keeps its id.
-    call.id = replacesId != 0 ? replacesId : m_nextId++;
-    m_log->add(call);
-    return call.id;
+    return m_log->add({appName, replacesId, appIcon, summary, body, hints, expireTimeout, 0});
 }
 
 QStringList FakeNotifications::GetCapabilities()

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -33,16 +34,24 @@ public:
         quint32 id = 0;
     };
 
-    // The calls so far; shared with the test's thread.
+    // The calls so far and the notifications on show; shared with the test's thread.
     class Log
     {
     public:
         QList<Call> calls() const;
-        void add(const Call &call);
+        // Keeps the call and gives it its id: that of the notification it replaces
+        // while that one is on show, a new one otherwise.
+        quint32 add(Call call);
+        // The user closes every notification on show. One that names a closed one
+        // as replaced is shown anew under a new id, so a sender must replace by the
+        // id it was given last.
+        void dismissAll();
 
     private:
         mutable QMutex m_mutex;
         QList<Call> m_calls;
+        QSet<quint32> m_shown;
+        quint32 m_nextId = 1;
     };
 
     FakeNotifications(std::shared_ptr<Log> log, QObject *parent = nullptr);
@@ -60,7 +69,6 @@ public slots:
 
 private:
     std::shared_ptr<Log> m_log;
-    quint32 m_nextId = 1;
 };
 
 } // namespace UiTest

@@ -9,7 +9,8 @@ set -euo pipefail
 # unshare for the no-network start-up test, the parts of a real desktop (window
 # manager, panel with tray, compositors, X property tools). Package: Debian's
 # packaging tools and the validators for the packages, desktop entries, metainfo and the
-# practice server's systemd unit (systemd-analyze, which looks up its manual page with man).
+# practice server's systemd unit (systemd-analyze, which looks up its manual page with man);
+# man-db (man, lexgrog, and groff through it) for the manual pages in every language.
 # Qt's private GUI headers: a window test changes the offscreen platform's screens while
 # it runs (a screen unplugged, a new resolution) through the platform's own interface,
 # and the window tests switch accessibility on without a desktop.

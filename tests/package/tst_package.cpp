@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,7 +12,7 @@
 
 // The two Debian packages as cpack builds them from this tree, checked the way
 // Debian checks packages: control fields, dependencies found by dpkg-shlibdeps,
-// contents, stripped binaries, lintian, and the desktop and AppStream validators.
+// contents, stripped binaries, lintian, man-db, and the desktop and AppStream validators.
 class TestPackage : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,8 @@ private slots:
     void contents_data();
     void contents();
     void iconsHaveTheirSizes();
+    void manualPages_data();
+    void manualPages();
     void binariesAreStripped_data();
     void binariesAreStripped();
     void conffiles_data();
@@ -39,9 +42,13 @@ private:
     struct Run
     {
         int exitCode = -1;
-        QString output;
+        QString output; // standard output and, unless kept apart, standard error
+        QString errors; // standard error when kept apart
     };
-    static Run run(const QString &program, const QStringList &args, int timeoutMs = 60000);
+    static Run
+    run(const QString &program, const QStringList &args, int timeoutMs = 60000,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+        QProcess::ProcessChannelMode channels = QProcess::MergedChannels);
     QString deb(const QString &package) const { return m_debs.value(package); }
     QString root(const QString &package) const { return m_dir.filePath("root-" + package); }
     QString field(const QString &package, const QString &name) const;
@@ -50,11 +57,14 @@ private:
     QMap<QString, QString> m_debs;
 };
 
-TestPackage::Run TestPackage::run(const QString &program, const QStringList &args, int timeoutMs)
+TestPackage::Run TestPackage::run(const QString &program, const QStringList &args, int timeoutMs,
+                                  const QProcessEnvironment &environment,
+                                  QProcess::ProcessChannelMode channels)
 {
     QProcess p;
     ChildProcess::dieWithParent(p);
-    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setProcessEnvironment(environment);
+    p.setProcessChannelMode(channels);
     p.start(program, args);
     Run r;
     if (!p.waitForFinished(timeoutMs)) {
@@ -63,7 +73,9 @@ TestPackage::Run TestPackage::run(const QString &program, const QStringList &arg
         r.output = program + " did not finish";
         return r;
     }
-    r.output = QString::fromUtf8(p.readAll());
+    r.output = QString::fromUtf8(p.readAllStandardOutput());
+    if (channels == QProcess::SeparateChannels)
+        r.errors = QString::fromUtf8(p.readAllStandardError());
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return r;
 }
@@ -226,6 +238,75 @@ void TestPackage::iconsHaveTheirSizes()
         QCOMPARE(icon.size(), QSize(size, size));
         QVERIFY(icon.hasAlphaChannel());
     }
+}
+
+void TestPackage::manualPages_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("whatis");
+    // Each row's locale is a desk's, country included, as man-db gets it from the desktop.
+    QTest::newRow("en") << "usr/share/man/man1/brellow.1.gz"
+                        << "C.UTF-8"
+                        << "status display for call-centre agents";
+    QTest::newRow("de") << "usr/share/man/de/man1/brellow.1.gz"
+                        << "de_DE.UTF-8"
+                        << "Statusanzeige für Callcenter-Agenten";
+    QTest::newRow("es") << "usr/share/man/es/man1/brellow.1.gz"
+                        << "es_ES.UTF-8"
+                        << "panel de estado para agentes de centros de llamadas";
+    QTest::newRow("fr") << "usr/share/man/fr/man1/brellow.1.gz"
+                        << "fr_FR.UTF-8"
+                        << "affichage d'état pour les agents de centre d'appels";
+    QTest::newRow("pl") << "usr/share/man/pl/man1/brellow.1.gz"
+                        << "pl_PL.UTF-8"
+                        << "panel stanu dla konsultantów call center";
+    QTest::newRow("pt_BR") << "usr/share/man/pt_BR/man1/brellow.1.gz"
+                           << "pt_BR.UTF-8"
+                           << "painel de status para atendentes de call center";
+}
+
+void TestPackage::manualPages()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, locale);
+    QFETCH(QString, whatis);
+    const QString path = QDir(root("brellow")).filePath(page);
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(page));
+    // gzip -9n: no file name and no time stamp, so that the package is reproducible, and
+    // the best compression.
+    const QByteArray header = file.read(10);
+    QCOMPARE(header.size(), 10);
+    QCOMPARE(header.left(3), QByteArray("\x1f\x8b\x08"));
+    QCOMPARE(header.at(3) & 0x08, 0);
+    QCOMPARE(header.mid(4, 4), QByteArray(4, '\0'));
+    QCOMPARE(header.at(8), char(2));
+
+    // The NAME line as whatis and apropos show it, in the page's language (mandb
+    // indexes it with the same parser).
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C.UTF-8");
+    const Run name = run("lexgrog", {path}, 60000, env);
+    QCOMPARE(name.exitCode, 0);
+    QCOMPARE(name.output.trimmed(), QString("%1: \"brellow - %2\"").arg(path, whatis));
+
+    // Rendered as lintian checks pages, here at a terminal's 80 columns, with every groff
+    // warning on: none may come.
+    env.insert("MANWIDTH", "80");
+    env.insert("MANROFFSEQ", "");
+    env.remove("MANOPT");
+    const Run rendered = run("man", {"--warnings", "-E", "UTF-8", "-l", "-Tutf8", "-Z", path},
+                             60000, env, QProcess::SeparateChannels);
+    QVERIFY2(rendered.exitCode == 0 && rendered.errors.isEmpty(), qPrintable(rendered.errors));
+    QVERIFY(!rendered.output.isEmpty());
+
+    // man-db finds this page for a desk in the row's locale: the directory is one it
+    // looks in.
+    env.insert("MANPATH", QDir(root("brellow")).filePath("usr/share/man"));
+    const Run found = run("man", {"-L", locale, "-w", "brellow"}, 60000, env);
+    QCOMPARE(found.exitCode, 0);
+    QCOMPARE(found.output.trimmed(), path);
 }
 
 void TestPackage::binariesAreStripped_data()

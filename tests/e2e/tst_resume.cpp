@@ -72,18 +72,15 @@ int pixelsNear(const QImage &image, QRgb colour)
 // the session is back.
 bool holdsSteadily(const std::function<bool()> &condition, int steadyMs, int timeoutMs)
 {
-    QElapsedTimer total;
-    total.start();
     QElapsedTimer steady;
     steady.start();
-    while (total.elapsed() < timeoutMs) {
-        if (!condition())
-            steady.restart();
-        else if (steady.elapsed() >= steadyMs)
-            return true;
-        QTest::qWait(50);
-    }
-    return false;
+    return QTest::qWaitFor(
+        [&] {
+            if (!condition())
+                steady.restart();
+            return steady.elapsed() >= steadyMs;
+        },
+        timeoutMs);
 }
 
 constexpr QRgb NoticeOrange = qRgb(0xff, 0x63, 0x00);

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 # CMake preset "bench": a release build of brellow, the bare view and the bench.
-cmake --preset bench >/dev/null
+scripts/configure.sh build-bench bench
 cmake --build --preset bench -j"$(nproc)" >build-bench/build.log 2>&1 ||
     { cat build-bench/build.log; exit 1; }
 exec scripts/with-xvfb.sh build-bench/bench/brellow-bench "$@"

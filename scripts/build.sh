@@ -3,5 +3,5 @@
 # cmake's configure step).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset default "$@" >/dev/null
+scripts/configure.sh build default "$@"
 cmake --build --preset default -j"$(nproc)"

@@ -11,7 +11,7 @@ targets=(fuzz_receiver fuzz_simserver)
 
 start=$SECONDS
 # CMake preset "fuzz" (clang), in the folder given if not its own.
-cmake --preset fuzz -B "$dir" >/dev/null
+scripts/configure.sh "$dir" fuzz
 if [ "$dir" = build-fuzz ]; then
     cmake --build --preset fuzz -j"$(nproc)"
 else

@@ -21,7 +21,7 @@ set -euo pipefail
 # monitor (dbus-bin) for what goes over one, and the desktop's accessibility bus
 # (at-spi2-core) for reading the real program's accessibility tree.
 packages=(
-    cmake make g++ pkg-config clang libclang-rt-14-dev
+    cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-private-dev qt6-webengine-dev qt6-webchannel-dev qt6-websockets-dev libgl-dev libxcb1-dev
     qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
     qt6-wayland

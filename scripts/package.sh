@@ -12,10 +12,10 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 # CMake presets "package": a release build without tests in build-package/, its
 # packages in build-package/cpack/.
 rm -rf build-package
-cmake --preset package \
+scripts/configure.sh build-package package \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-    "$@" >/dev/null
+    "$@"
 cmake --build --preset package -j"$(nproc)"
 cpack --preset package
 

@@ -10,7 +10,7 @@ dir=${BRELLOW_SANITIZE_BUILD_DIR:-build-sanitize}
 
 start=$SECONDS
 # CMake preset "sanitize", in the folder given if not its own.
-cmake --preset sanitize -B "$dir" >/dev/null
+scripts/configure.sh "$dir" sanitize
 if [ "$dir" = build-sanitize ]; then
     cmake --build --preset sanitize -j"$(nproc)"
 else

@@ -19,7 +19,9 @@ public:
     // The next datagram from the program, as an object; empty when none came.
     QJsonObject next(int timeoutMs = 3000);
     QByteArray nextRaw(int timeoutMs = 3000);
-    // Everything the program sends within quietMs of the last datagram.
+    // Everything the program sends within quietMs of the last datagram. It returns only
+    // once the program has been quiet for quietMs: pings at a shorter interval than that
+    // keep it reading for as long as chance leaves no gap.
     QList<QJsonObject> drain(int quietMs = 300);
     // Sends to the program; its address is learnt from the receiver's socket.
     void send(const QByteArray &datagram);

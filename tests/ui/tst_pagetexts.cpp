@@ -303,7 +303,6 @@ void TestPageTexts::logIn()
                             R"("average_score":0.755,"team_position":7,"team_surveys":-40}})"));
     QTRY_COMPARE(UiTest::text(*window, "#team_surveys"), QStringLiteral("-40"));
     CHECKED(settle());
-    server->drain(100);
 }
 
 void TestPageTexts::showCall()
